@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds and runs the whole test suite offscreen.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+bash scripts/setup-deps.sh
+BUILD=${BUILD_DIR:-build}
+JOBS=${JOBS:-$(nproc)}
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_EXTRA:-}
+cmake --build "$BUILD" -j "$JOBS"
+export QT_QPA_PLATFORM=offscreen
+cd "$BUILD"
+ctest --output-on-failure -j "$JOBS" ${CTEST_EXTRA:-}
