@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a short while (seconds, default 20)
+# from its seed corpus.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+secs=${1:-20}
+bash scripts/setup-deps.sh
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ not found, skipping"
+  exit 0
+fi
+BUILD=${BUILD_DIR:-build-fuzz}
+CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLUMORA_FUZZ=ON -DLUMORA_TESTS=OFF -DLUMORA_BENCH=OFF
+targets=$(cmake --build "$BUILD" --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p' | sort -u)
+if [ -z "$targets" ]; then
+  echo "fuzz: no targets"
+  exit 0
+fi
+cmake --build "$BUILD" -j "$(nproc)" --target $targets
+export QT_QPA_PLATFORM=offscreen
+failed=0
+for t in $targets; do
+  corpus="$here/fuzz/corpus/${t#fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/ 2>/dev/null || true
+  echo "fuzz: $t for ${secs}s"
+  if ! "$BUILD/bin/$t" -max_total_time="$secs" -rss_limit_mb=4096 -print_final_stats=0 "$work" >"$work.log" 2>&1; then
+    echo "fuzz: $t FAILED"; tail -40 "$work.log"; failed=1
+  fi
+  rm -rf "$work" "$work.log"
+done
+exit $failed
