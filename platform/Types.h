@@ -1,0 +1,21 @@
+/* Basic handle and message types shared by the player, the engines and their C interfaces. */
+#ifndef LUMORA_PLATFORM_TYPES_H
+#define LUMORA_PLATFORM_TYPES_H
+
+#include <stdint.h>
+
+typedef uintptr_t HWND;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+
+#ifndef WM_USER
+#define WM_USER 0x0400
+#endif
+
+/* A rectangle given as left, top, width and height. */
+typedef struct tagRECT_LTWH {
+  int32_t left, top, width, height;
+} LumoraRect;
+
+#endif
