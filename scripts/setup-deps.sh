@@ -9,7 +9,7 @@ PACKAGES=(
   libmpv-dev mpv
   libdvdnav-dev libdvdread-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
-  ffmpeg dvdauthor xorriso
+  ffmpeg dvdauthor xorriso genisoimage
   libgsf-1-dev libglib2.0-dev
   libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev
   xvfb xauth x11-utils imagemagick
