@@ -1,0 +1,72 @@
+// The skinned scrolling frame the side panel's lists share: a client area with a stretched
+// background and a bottom picture, and a scroll column with a track and a draggable thumb.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+#include "player/widgets/TImage.h"
+#include "player/widgets/TPanel.h"
+
+class TFT_ScrollList : public TPanel {
+  Q_OBJECT
+ public:
+  explicit TFT_ScrollList(QWidget* parent = nullptr);
+
+  // Skin parts. Each setter copies its picture.
+  void SetThumbPicture(const QImage& img);   // shown at its own size
+  void SetThumbLeft(int left);               // within the scroll column
+  void SetTrackPicture(const QImage& img);   // the track takes the picture's width
+  void SetTrackWidth(int width);             // the track's and the scroll column's width
+  void SetBackgroundPicture(const QImage& img);  // stretched over the list area
+  void SetBottomPicture(const QImage& img);      // along the bottom, at its own height
+  // All of the above in the loader's order; false (nothing changed) when a picture is null.
+  bool ApplySkinParts(const QImage& thumb, const QImage& track, const QImage& background,
+                      const QImage& bottom, int thumbLeft, int columnWidth);
+
+  // Height of one row in pixels.
+  virtual int RowHeight() const = 0;
+  // Number of entries, shown or not.
+  virtual int RowCount() const = 0;
+
+  TPanel* ClientPanel() const { return clientPanel_; }
+  TPanel* ScrollPanel() const { return scrollPanel_; }
+  TImage* BackgroundImage() const { return background_; }
+  TImage* BottomImage() const { return bottom_; }
+  TImage* TrackImage() const { return track_; }
+  TImage* ThumbImage() const { return thumb_; }
+
+  int ThumbTop() const;
+  // Moves the thumb (clamped into the column) and scrolls the rows after it.
+  void SetThumbTop(int top);
+  bool ScrollBarShown() const;
+
+  int i_FirstRow = -1;
+  int i_VisibleRows = 0;
+  int i_ContentHeight = 0;
+  bool b_ThumbDragging = false;
+  QPoint pt_ThumbDragStart;
+  int i_ThumbStartTop = 0;
+
+ protected:
+  // Entries changed: content height, visible rows and the scroll column are updated, then
+  // the first row follows the thumb and the rows are laid out.
+  void ContentChanged();
+  // The first row from the thumb's place, then LayoutRows.
+  void UpdateScroll();
+  // Places the visible rows; called after every change of entries, scroll position or size.
+  virtual void LayoutRows() = 0;
+
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  int ThumbRange() const;
+
+  TPanel* clientPanel_ = nullptr;
+  TPanel* scrollPanel_ = nullptr;
+  TImage* background_ = nullptr;
+  TImage* bottom_ = nullptr;
+  TImage* track_ = nullptr;
+  TImage* thumb_ = nullptr;
+};
