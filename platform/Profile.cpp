@@ -341,6 +341,17 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
   return WritePrivateProfileString(section, &key, &value, file);
 }
 
+bool WritePrivateProfileString(const std::string& section, const std::string& key, std::nullptr_t,
+                               const std::string& file) {
+  return WritePrivateProfileString(section, &key, nullptr, file);
+}
+
+bool WritePrivateProfileString(const std::string& section, std::nullptr_t, std::nullptr_t,
+                               const std::string& file) {
+  return WritePrivateProfileString(section, static_cast<const std::string*>(nullptr), nullptr,
+                                   file);
+}
+
 std::vector<std::string> GetPrivateProfileSectionNames(const std::string& file) {
   ProfileFile p(file);
   return p.sectionNames();

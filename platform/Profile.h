@@ -2,6 +2,7 @@
 // keys, trimmed values, one pair of enclosing quotes removed, foreign lines kept on write.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string* ke
                                const std::string* value, const std::string& file);
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
+// Literal nullptr deletes, as with the pointer form.
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               std::nullptr_t, const std::string& file);
+bool WritePrivateProfileString(const std::string& section, std::nullptr_t, std::nullptr_t,
+                               const std::string& file);
 std::vector<std::string> GetPrivateProfileSectionNames(const std::string& file);
 std::vector<std::pair<std::string, std::string>> GetPrivateProfileSection(
     const std::string& section, const std::string& file);
