@@ -1,0 +1,4 @@
+target_sources(lumora_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdoperationform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OperationFormComponents.cpp
+)

@@ -1,0 +1,9 @@
+target_sources(lumora_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdstate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdplay.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerBars.cpp
+)
+target_sources(lumora_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdmain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StartSequence.cpp
+)

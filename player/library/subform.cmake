@@ -1,0 +1,4 @@
+target_sources(lumora_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdsubform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SubFormComponents.cpp
+)

@@ -1,0 +1,12 @@
+#include "mainwindow/Ft_lumoradvdcontrolframe.h"
+
+#include "core/Ft_lumoradvdstate.h"
+
+TFT_LumoraDVD_ControlFrame::TFT_LumoraDVD_ControlFrame(QWidget* owner) : QWidget(owner) {
+  setObjectName("FT_LumoraDVD_ControlFrame");
+  CreateComponents();
+}
+
+TFT_LumoraDVD_ControlFrame::~TFT_LumoraDVD_ControlFrame() {
+  if (FT_LumoraDVD_ControlFrame == this) FT_LumoraDVD_ControlFrame = nullptr;
+}

@@ -1,0 +1,117 @@
+// The player's main window: skinned, borderless, holds the video area and,
+// when docked, the control bar. Its message dispatch routes the engines'
+// messages and the second-start hand-off.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "core/Ft_lumoradvdstate.h"
+#include "platform/Types.h"
+
+class TPanel;
+class TImage;
+class TLabel;
+class TTimer;
+class QCloseEvent;
+class QResizeEvent;
+class QShowEvent;
+class QTimer;
+
+class TFT_LumoraDVD_MainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TFT_LumoraDVD_MainForm(QWidget* owner = nullptr);
+  ~TFT_LumoraDVD_MainForm() override;
+
+  HWND Handle() const { return h_Handle; }
+
+  // Start-up (runs once before the message loop).
+  // False when no skin could be applied and the player must end.
+  bool StartSequence();
+  void HandleCommandLine();
+  void HandleOpenOtherFile();
+  bool EnsureDataFolders();
+  void AddPathToPlayList(const std::string& path);
+
+  // Option.ini in the program folder.
+  void LoadOptions();
+  void SaveOptions();
+  static std::string OptionFilePath();
+
+  // Applies a skin to every window; the skin system defines it.
+  bool ApplySkin(const std::string& path);
+
+  // Engine events.
+  void HandleDVDGraphEvent();
+  void HandleMediaGraphEvent();
+  void ProcessDVDEvent(int32_t code, int32_t p1, int32_t p2);
+  void ProcessMediaEvent(int32_t code);
+
+  // Picture placement in the video window.
+  bool ApplyAspectMode();
+  bool SetAspectMode(int32_t mode);
+  void FitWindowToVideo();
+  bool ZoomTo(int level, const QRect* rect = nullptr);
+  void SetWindowSize(int width, int height, bool keepPosition);
+  void SetControlBarDocked(bool docked);
+  void ShowStatus(const std::string& text);
+  // The playing file's name in the bottom strip, its full path as the hint.
+  void ShowPlayingFileName(const std::string& path);
+  void FormClose();
+
+  // The message dispatch; true when the message was one of ours.
+  bool DispatchMessage(unsigned msg, WPARAM w, LPARAM l, LRESULT& result);
+
+  // Fields shared with the other windows.
+  int32_t i_CurrentTitle = 0;
+  int32_t i_CurrentChapter = 0;
+  int32_t i_TitleSeconds = 0;
+  bool b_RefitOnChapter = false;
+  int32_t i_RepeatA = -1;
+  int32_t i_RepeatB = -1;
+  bool b_RepeatAB = false;
+
+  int32_t i_MainWindowMaxWidth = 0;
+  int32_t i_MainWindowMaxHeight = 0;
+  int32_t i_MainWindowMinWidth = 0;
+  int32_t i_MainWindowMinHeight = 0;
+  bool b_NeedCutCorner = false;
+  bool b_CanSetMaxWindow = false;
+  int32_t i_ControlPanelHeight = 0;
+  bool b_DisplayControlPanel = false;
+  bool b_MuteState = false;
+  int32_t i_LastWidth = 0;
+  int32_t i_LastHeight = 0;
+  bool b_FullScreen = false;
+
+  bool b_ZoomMode = false;
+  int32_t i_ZoomLevel = 1;
+  int32_t i_ZoomLastX = 0;
+  int32_t i_ZoomLastY = 0;
+  std::string s_LastStatus;
+
+  // Components the player core works with; the component tree creates them.
+  TPanel* Panel_ControlPanel = nullptr;
+  TPanel* Panel_MainPanel = nullptr;
+  TPanel* Panel2 = nullptr;
+  TPanel* Panel_MainForm_Center = nullptr;
+  TImage* Image_MainForm_Center = nullptr;
+  TLabel* Label_CurrentPlayFileName = nullptr;
+  TPanel* Panel_Status = nullptr;  // status display over the video area
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateComponents();
+  void FormCreate();
+
+  HWND h_Handle = 0;
+  QTimer* m_StatusHide = nullptr;
+  bool b_Closed = false;
+  bool b_FirstShown = false;
+};

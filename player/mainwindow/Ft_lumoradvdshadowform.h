@@ -1,0 +1,15 @@
+// The drag outline used by the zoom selector and for docking windows.
+#pragma once
+
+#include <QWidget>
+
+class TFT_LumoraDVD_ShadowForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TFT_LumoraDVD_ShadowForm(QWidget* owner = nullptr);
+  ~TFT_LumoraDVD_ShadowForm() override;
+
+ private:
+  void CreateComponents();
+};
