@@ -41,9 +41,21 @@ bool CursorFromData(const QByteArray& data, QCursor& out) {
   int hotY = type == 2 ? U16(data, entry + 6) : -1;
 
   // Qt's ico reader reads the pictures; cursors carry the same pictures as icons.
+  // Where a cursor keeps its hot spot, an icon keeps planes and bit depth; restore those.
   QByteArray asIcon = data;
   asIcon[2] = 1;
   asIcon[3] = 0;
+  for (int i = 0; i < count && type == 2; ++i) {
+    const int e = 6 + 16 * i;
+    const uint32_t offset = static_cast<uint32_t>(U16(data, e + 12)) |
+                            static_cast<uint32_t>(U16(data, e + 14)) << 16;
+    uint16_t bits = 0;
+    if (offset <= static_cast<uint32_t>(data.size()) - 16) bits = U16(data, static_cast<int>(offset) + 14);
+    asIcon[e + 4] = 1;
+    asIcon[e + 5] = 0;
+    asIcon[e + 6] = static_cast<char>(bits & 0xFF);
+    asIcon[e + 7] = static_cast<char>(bits >> 8);
+  }
   QBuffer buf(&asIcon);
   buf.open(QIODevice::ReadOnly);
   QImageReader reader(&buf, "ico");
