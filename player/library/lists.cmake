@@ -1,6 +1,12 @@
 # The side panel's skinned lists.
-target_sources(lumora_player PRIVATE
+set(LUMORA_LIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TFT_ScrollList.h
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_ScrollList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFT_PlayList.h
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_PlayList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFT_Bookmark.h
-  ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.h)
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_Bookmark.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.h
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.cpp
+  CACHE INTERNAL "")
+target_sources(lumora_player PRIVATE ${LUMORA_LIST_SOURCES})

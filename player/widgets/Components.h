@@ -80,9 +80,10 @@ class TControlEvents {
   TNotifyEvent OnMouseLeave;
 
  protected:
-  // Called first from the owning widget's event(); returns nothing because the widget's own
-  // handling always continues.
-  void DispatchControlEvent(QWidget* self, QEvent* e);
+  // Called first from the owning widget's event(); false when a handler deleted the widget.
+  bool DispatchControlEvent(QWidget* self, QEvent* e);
+  // Mouse presses stop at the control, as in the framework; returns the event's result.
+  static bool AcceptMouse(QEvent* e, bool handled);
 
  private:
   bool clickArmed_ = false;

@@ -14,6 +14,7 @@ class TMenuItem : public QAction {
  public:
   // parent is the menu (or submenu item) that holds the item; it may be set later with Add.
   explicit TMenuItem(QObject* parent = nullptr);
+  ~TMenuItem() override;
 
   QString Caption() const { return text(); }
   // "-" makes a separator, as in the framework.

@@ -41,7 +41,6 @@ class TskImageButton : public TskCustomButton {
 
  protected:
   void PaintContent(QPainter& p) override;
-  void changeEvent(QEvent* e) override;
 
  private:
   void SetPic(int index, const QImage& img);

@@ -67,7 +67,6 @@ class TFT_DynamicImageButton : public TPanel {
   int shownFrame_ = -1;
   bool loaded_ = false;
   bool mouseInside_ = false;
-  bool buttonEnabled_ = true;
 };
 
 class TFT_ProgressBar;

@@ -1,3 +1,6 @@
 # Skin controls: animated button, bitmap bar, digit picture.
-target_sources(lumora_player PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/Ftimagebutton.h)
+set(LUMORA_SKIN_CONTROLS_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Ftimagebutton.h
+  ${CMAKE_CURRENT_LIST_DIR}/Ftimagebutton.cpp
+  CACHE INTERNAL "")
+target_sources(lumora_player PRIVATE ${LUMORA_SKIN_CONTROLS_SOURCES})
