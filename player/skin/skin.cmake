@@ -1,0 +1,3 @@
+target_sources(lumora_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SkinRecord.cpp
+)
