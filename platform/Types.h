@@ -18,4 +18,11 @@ typedef struct tagRECT_LTWH {
   int32_t left, top, width, height;
 } LumoraRect;
 
+#ifdef __cplusplus
+inline bool operator==(const LumoraRect& a, const LumoraRect& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+inline bool operator!=(const LumoraRect& a, const LumoraRect& b) { return !(a == b); }
+#endif
+
 #endif
