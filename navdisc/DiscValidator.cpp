@@ -1,0 +1,707 @@
+#include "navdisc/DiscValidator.h"
+
+#include <dvdnav/dvdnav.h>
+#include <dvdread/dvd_reader.h>
+#include <dvdread/ifo_read.h>
+#include <dvdread/ifo_types.h>
+#include <dvdread/nav_read.h>
+#include <dvdread/nav_types.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdarg>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace navdisc {
+namespace {
+
+// The navigator's link and jump kinds. The first block carries the values of the DVD
+// "link sub-instruction" codes; codes without a meaning (4, 8, 14, 15) leave libdvdnav's
+// command loop spinning forever, so they are refused.
+enum LinkKind {
+  kNoLink = 0,
+  kTopC = 1,
+  kNextC = 2,
+  kPrevC = 3,
+  kTopPG = 5,
+  kNextPG = 6,
+  kPrevPG = 7,
+  kTopPGC = 9,
+  kNextPGC = 10,
+  kPrevPGC = 11,
+  kGoUpPGC = 12,
+  kTailPGC = 13,
+  kRSM = 16,
+  kPGCN = 100,
+  kPTTN,
+  kPGN,
+  kCN,
+  kExit,
+  kJumpTT,
+  kJumpVTS_TT,
+  kJumpVTS_PTT,
+  kJumpSS_FP,
+  kJumpSS_VMGM_MENU,
+  kJumpSS_VTSM,
+  kJumpSS_VMGM_PGC,
+  kCallSS_FP,
+  kCallSS_VMGM_MENU,
+  kCallSS_VTSM,
+  kCallSS_VMGM_PGC,
+};
+
+struct Link {
+  int kind = kNoLink;
+  int d1 = 0, d2 = 0, d3 = 0;
+};
+
+enum class Domain { kFirstPlay, kVMGM, kVTSM, kVTST };
+enum class Place { kPre, kPost, kCell, kButton };
+
+struct Where {
+  Domain domain;
+  int vtsN;  // 0 for the video manager
+  const pgc_t* pgc;
+  Place place;
+  int cellN;  // cell and button commands: the cell they belong to
+  std::string name;
+};
+
+// Bits of a 64-bit command, numbered 63 (first bit of the first byte) down to 0.
+uint32_t Bits(uint64_t insn, int start, int count) {
+  return static_cast<uint32_t>((insn >> (start + 1 - count)) & ((uint64_t{1} << count) - 1));
+}
+
+bool LinkInstruction(uint64_t insn, Link& link) {
+  switch (Bits(insn, 51, 4)) {
+    case 1: {
+      const uint32_t op = Bits(insn, 4, 5);
+      if (op > 16) return false;  // the navigator ignores these
+      link.kind = static_cast<int>(op);
+      return true;
+    }
+    case 4:
+      link = {kPGCN, static_cast<int>(Bits(insn, 14, 15))};
+      return true;
+    case 5:
+      link = {kPTTN, static_cast<int>(Bits(insn, 9, 10))};
+      return true;
+    case 6:
+      link = {kPGN, static_cast<int>(Bits(insn, 6, 7))};
+      return true;
+    case 7:
+      link = {kCN, static_cast<int>(Bits(insn, 7, 8))};
+      return true;
+  }
+  return false;
+}
+
+bool JumpInstruction(uint64_t insn, Link& link) {
+  auto v = [&](int s, int c) { return static_cast<int>(Bits(insn, s, c)); };
+  switch (Bits(insn, 51, 4)) {
+    case 1:
+      link = {kExit};
+      return true;
+    case 2:
+      link = {kJumpTT, v(22, 7)};
+      return true;
+    case 3:
+      link = {kJumpVTS_TT, v(22, 7)};
+      return true;
+    case 5:
+      link = {kJumpVTS_PTT, v(22, 7), v(41, 10)};
+      return true;
+    case 6:
+      switch (Bits(insn, 23, 2)) {
+        case 0:
+          link = {kJumpSS_FP};
+          return true;
+        case 1:
+          link = {kJumpSS_VMGM_MENU, v(19, 4)};
+          return true;
+        case 2:
+          link = {kJumpSS_VTSM, v(31, 8), v(39, 8), v(19, 4)};
+          return true;
+        default:
+          link = {kJumpSS_VMGM_PGC, v(46, 15)};
+          return true;
+      }
+    case 8:
+      switch (Bits(insn, 23, 2)) {
+        case 0:
+          link = {kCallSS_FP, v(31, 8)};
+          return true;
+        case 1:
+          link = {kCallSS_VMGM_MENU, v(19, 4), v(31, 8)};
+          return true;
+        case 2:
+          link = {kCallSS_VTSM, v(19, 4), v(31, 8)};
+          return true;
+        default:
+          link = {kCallSS_VMGM_PGC, v(46, 15), v(31, 8)};
+          return true;
+      }
+  }
+  return false;
+}
+
+// The link a command may take, whatever its condition evaluates to. False for a command the
+// navigator cannot decode.
+bool DecodeCommand(const vm_cmd_t& cmd, Link& link, bool& hasLink) {
+  uint64_t insn = 0;
+  for (uint8_t b : cmd.bytes) insn = insn << 8 | b;
+  link = {};
+  hasLink = false;
+  switch (Bits(insn, 63, 3)) {
+    case 0:
+      return true;
+    case 1:
+      hasLink = Bits(insn, 60, 1) ? JumpInstruction(insn, link) : LinkInstruction(insn, link);
+      break;
+    case 2:
+    case 3:
+      if (Bits(insn, 51, 4)) hasLink = LinkInstruction(insn, link);
+      break;
+    case 4:
+    case 5:
+    case 6: {
+      const uint32_t op = Bits(insn, 4, 5);
+      if (op <= 16) {
+        link.kind = static_cast<int>(op);
+        hasLink = true;
+      }
+      break;
+    }
+    default:
+      return false;
+  }
+  if (hasLink && link.kind < kPGCN &&
+      (link.kind == 4 || link.kind == 8 || link.kind == 14 || link.kind == 15))
+    return false;
+  return true;
+}
+
+class Validator {
+ public:
+  explicit Validator(dvd_reader_t* dvd) : dvd_(dvd) {}
+  ~Validator() {
+    for (ifo_handle_t* h : vts_)
+      if (h) ifoClose(h);
+    if (vmg_) ifoClose(vmg_);
+  }
+
+  bool Run();
+  const std::string& why() const { return why_; }
+
+ private:
+  bool Fail(const std::string& msg) {
+    if (why_.empty()) why_ = msg;
+    return false;
+  }
+  bool OpenAll();
+  bool CheckTitles();
+  bool CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
+  bool CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
+  bool CheckLink(const Link& link, const Where& w);
+  bool CheckResumeCell(int cell, const Where& w);
+  bool CheckButtons(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
+  // Smallest number of program chains over the menu language units (any of them may be
+  // chosen); -1 when the volume has no such menus.
+  int MenuPgcCount(const ifo_handle_t* h) const;
+  bool MenuExists(const ifo_handle_t* h, int menuId) const;
+  const pgci_ut_t* MenuTable(int vtsN) const {
+    const ifo_handle_t* h = vtsN ? vts_[vtsN] : vmg_;
+    return h ? h->pgci_ut : nullptr;
+  }
+  int ProgramOfCell(const pgc_t* pgc, int cellN) const {
+    int pg = 0;
+    while (pg < pgc->nr_of_programs && cellN >= pgc->program_map[pg]) ++pg;
+    return pg;
+  }
+  int TitleCount() const { return vmg_->tt_srpt ? vmg_->tt_srpt->nr_of_srpts : 0; }
+
+  dvd_reader_t* dvd_;
+  ifo_handle_t* vmg_ = nullptr;
+  std::vector<ifo_handle_t*> vts_;  // [0] unused
+  std::string why_;
+  size_t scannedSectors_ = 0;
+};
+
+// Menu VOB sectors read for button commands; menus are small, this bounds a hostile disc.
+constexpr size_t kMaxScannedSectors = 32768;
+constexpr int kMaxTitleSets = 99;
+// Dry run budgets: the start-up path to its first menu, and the opening of each title.
+constexpr int kDryRunStartBlocks = 4000;
+constexpr int kDryRunTitles = 16;
+constexpr int kDryRunTitleBlocks = 64;
+constexpr std::chrono::seconds kCheckTimeout{30};
+
+bool Validator::OpenAll() {
+  // The same reads, in the same order, as libdvdnav's start; what fails here fails there.
+  vmg_ = ifoOpenVMGI(dvd_);
+  if (!vmg_ || !vmg_->vmgi_mat) return Fail("VIDEO_TS.IFO cannot be read");
+  if (!ifoRead_FP_PGC(vmg_)) return Fail("the first-play program chain cannot be read");
+  if (!ifoRead_TT_SRPT(vmg_) || !vmg_->tt_srpt) return Fail("the title table cannot be read");
+  if (!ifoRead_PGCI_UT(vmg_)) return Fail("the video-manager menus cannot be read");
+  const int sets = vmg_->vmgi_mat->vmg_nr_of_title_sets;
+  if (sets < 1 || sets > kMaxTitleSets) return Fail("the disc names no usable title set");
+  vts_.assign(static_cast<size_t>(sets) + 1, nullptr);
+  for (int i = 1; i <= sets; ++i) {
+    ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
+    vts_[static_cast<size_t>(i)] = h;
+    const std::string n = "title set " + std::to_string(i);
+    if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
+    if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
+    if (!ifoRead_PGCIT(h) || !h->vts_pgcit) return Fail(n + ": program chains unreadable");
+    if (!ifoRead_PGCI_UT(h)) return Fail(n + ": menus unreadable");
+    if (!ifoRead_VOBU_ADMAP(h)) return Fail(n + ": menu address map unreadable");
+    if (!ifoRead_TITLE_VOBU_ADMAP(h)) return Fail(n + ": title address map unreadable");
+  }
+  return true;
+}
+
+int Validator::MenuPgcCount(const ifo_handle_t* h) const {
+  if (!h || !h->pgci_ut || h->pgci_ut->nr_of_lus == 0 || !h->pgci_ut->lu) return -1;
+  int count = 0xffff;
+  for (int i = 0; i < h->pgci_ut->nr_of_lus; ++i) {
+    const pgcit_t* t = h->pgci_ut->lu[i].pgcit;
+    count = std::min(count, t ? static_cast<int>(t->nr_of_pgci_srp) : 0);
+  }
+  return count;
+}
+
+bool Validator::MenuExists(const ifo_handle_t* h, int menuId) const {
+  if (MenuPgcCount(h) < 1) return false;
+  const int id = menuId | 0x80;
+  for (int i = 0; i < h->pgci_ut->nr_of_lus; ++i) {
+    const pgcit_t* t = h->pgci_ut->lu[i].pgcit;
+    bool found = false;
+    for (int k = 0; t && t->pgci_srp && k < t->nr_of_pgci_srp && !found; ++k)
+      found = t->pgci_srp[k].entry_id == id && t->pgci_srp[k].pgc;
+    if (!found) return false;
+  }
+  return true;
+}
+
+bool Validator::CheckTitles() {
+  const tt_srpt_t* tt = vmg_->tt_srpt;
+  if (tt->nr_of_srpts < 1 || !tt->title) return Fail("the disc has no titles");
+  const int sets = static_cast<int>(vts_.size()) - 1;
+  for (int t = 0; t < tt->nr_of_srpts; ++t) {
+    const title_info_t& ti = tt->title[t];
+    const std::string n = "title " + std::to_string(t + 1);
+    if (ti.title_set_nr < 1 || ti.title_set_nr > sets)
+      return Fail(n + " names a missing title set");
+    const vts_ptt_srpt_t* ptt = vts_[ti.title_set_nr]->vts_ptt_srpt;
+    if (ti.vts_ttn < 1 || ti.vts_ttn > ptt->nr_of_srpts || !ptt->title)
+      return Fail(n + " names a missing title of its title set");
+  }
+  for (int s = 1; s <= sets; ++s) {
+    const ifo_handle_t* h = vts_[static_cast<size_t>(s)];
+    const vts_ptt_srpt_t* ptt = h->vts_ptt_srpt;
+    const pgcit_t* pgcit = h->vts_pgcit;
+    if (!pgcit->pgci_srp && pgcit->nr_of_pgci_srp) return Fail("title set program chains missing");
+    for (int t = 0; t < ptt->nr_of_srpts; ++t) {
+      const ttu_t& ttu = ptt->title[t];
+      if (ttu.nr_of_ptts && !ttu.ptt) return Fail("part table missing");
+      for (int p = 0; p < ttu.nr_of_ptts; ++p) {
+        const ptt_info_t& pi = ttu.ptt[p];
+        const std::string n = "title set " + std::to_string(s) + " title " + std::to_string(t + 1) +
+                              " part " + std::to_string(p + 1);
+        if (pi.pgcn < 1 || pi.pgcn > pgcit->nr_of_pgci_srp || !pgcit->pgci_srp[pi.pgcn - 1].pgc)
+          return Fail(n + " names a missing program chain");
+        const pgc_t* pgc = pgcit->pgci_srp[pi.pgcn - 1].pgc;
+        if (pi.pgn < 1 || pi.pgn > pgc->nr_of_programs) return Fail(n + " names a missing program");
+      }
+    }
+  }
+  return true;
+}
+
+bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
+  if (!pgc) return Fail(name + " is missing");
+  const int programs = pgc->nr_of_programs, cells = pgc->nr_of_cells;
+  if (programs > cells) return Fail(name + ": more programs than cells");
+  if (cells > 0 && programs == 0) return Fail(name + ": cells without a program");
+  if (programs > 0) {
+    if (!pgc->program_map) return Fail(name + ": program map missing");
+    if (pgc->program_map[0] != 1) return Fail(name + ": first program does not start at cell 1");
+    for (int i = 1; i < programs; ++i)
+      if (pgc->program_map[i] <= pgc->program_map[i - 1] || pgc->program_map[i] > cells)
+        return Fail(name + ": program map out of order or past the last cell");
+  }
+  if (cells > 0) {
+    if (!pgc->cell_playback || !pgc->cell_position) return Fail(name + ": cell tables missing");
+    for (int c = 0; c < cells; ++c) {
+      const cell_playback_t& cp = pgc->cell_playback[c];
+      const std::string cn = name + " cell " + std::to_string(c + 1);
+      // Outside angle blocks the type must be 0; inside, only angle blocks exist.
+      if ((cp.block_mode == 0) != (cp.block_type == 0) || cp.block_type > 1)
+        return Fail(cn + ": inconsistent block mode and type");
+      if (cp.first_sector > cp.last_sector || cp.last_vobu_start_sector < cp.first_sector ||
+          cp.last_vobu_start_sector > cp.last_sector)
+        return Fail(cn + ": sectors out of order");
+    }
+  }
+  return CheckCommands(pgc, domain, vtsN, name) && CheckButtons(pgc, domain, vtsN, name);
+}
+
+bool Validator::CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
+  const pgc_command_tbl_t* tbl = pgc->command_tbl;
+  if (!tbl) return true;
+  struct Set {
+    const vm_cmd_t* cmds;
+    int count;
+    Place place;
+    const char* label;
+  };
+  const Set sets[] = {{tbl->pre_cmds, tbl->nr_of_pre, Place::kPre, "pre"},
+                      {tbl->post_cmds, tbl->nr_of_post, Place::kPost, "post"},
+                      {tbl->cell_cmds, tbl->nr_of_cell, Place::kCell, "cell"}};
+  for (const Set& s : sets) {
+    if (s.count && !s.cmds) return Fail(name + ": command table missing");
+    for (int i = 0; i < s.count; ++i) {
+      Link link;
+      bool has = false;
+      const std::string cn = name + " " + s.label + " command " + std::to_string(i + 1);
+      if (!DecodeCommand(s.cmds[i], link, has)) return Fail(cn + " cannot be decoded");
+      if (!has) continue;
+      if (s.place != Place::kCell) {
+        if (!CheckLink(link, {domain, vtsN, pgc, s.place, 0, cn})) return false;
+        continue;
+      }
+      // A cell command runs when a cell naming it ends; judge it for each such cell.
+      for (int c = 0; c < pgc->nr_of_cells; ++c)
+        if (pgc->cell_playback[c].cell_cmd_nr == i + 1 &&
+            !CheckLink(link, {domain, vtsN, pgc, Place::kCell, c + 1, cn}))
+          return false;
+    }
+  }
+  return true;
+}
+
+bool Validator::CheckResumeCell(int cell, const Where& w) {
+  if (cell == 0 && w.place == Place::kPre)
+    return Fail(w.name + ": call without a cell to resume at");
+  if (cell > w.pgc->nr_of_cells) return Fail(w.name + ": resume cell past the last cell");
+  return true;
+}
+
+bool Validator::CheckLink(const Link& l, const Where& w) {
+  const pgc_t* pgc = w.pgc;
+  const bool pre = w.place == Place::kPre, post = w.place == Place::kPost;
+  const bool inCell = w.place == Place::kCell || w.place == Place::kButton;
+  const int programs = pgc->nr_of_programs, cells = pgc->nr_of_cells;
+  const Domain d = w.domain;
+  const bool titleDomain = d == Domain::kVTST;
+  const ifo_handle_t* own = w.vtsN ? vts_[static_cast<size_t>(w.vtsN)] : vmg_;
+  auto bad = [&](const char* what) { return Fail(w.name + ": " + what); };
+
+  switch (l.kind) {
+    case kNoLink:
+      // Taken from pre or post commands it leaves the navigator in a chain without a cell
+      // to play, and libdvdnav then reads cell 0.
+      return (pre || post) ? bad("ends its chain's commands without going anywhere") : true;
+    case kExit:
+      return true;
+    case kTopC:
+      return (pre || post) ? bad("restarts a cell outside any cell") : true;
+    case kNextC:
+      return post ? bad("links past the last cell") : true;
+    case kPrevC:
+      return (!inCell || w.cellN <= 1) ? bad("links before the first cell") : true;
+    case kTopPG:
+      return (post && programs == 0) ? bad("restarts a missing program") : true;
+    case kNextPG:
+      return post ? bad("links past the last program") : true;
+    case kPrevPG:
+      return (!inCell || ProgramOfCell(pgc, w.cellN) <= 1) ? bad("links before the first program")
+                                                           : true;
+    case kTopPGC:
+      return pre ? bad("restarts its own chain from its pre commands") : true;
+    case kNextPGC:
+      return pgc->next_pgc_nr == 0 ? bad("links to a missing next chain") : true;
+    case kPrevPGC:
+      return pgc->prev_pgc_nr == 0 ? bad("links to a missing previous chain") : true;
+    case kGoUpPGC:
+      return pgc->goup_pgc_nr == 0 ? bad("links to a missing parent chain") : true;
+    case kTailPGC:
+      return post ? bad("links to its own post commands") : true;
+    case kRSM:
+      return true;
+    case kPGCN: {
+      int count;
+      if (titleDomain)
+        count = own->vts_pgcit ? own->vts_pgcit->nr_of_pgci_srp : 0;
+      else
+        count = MenuPgcCount(d == Domain::kVTSM ? own : vmg_);
+      return (l.d1 < 1 || l.d1 > count) ? bad("links to a missing program chain") : true;
+    }
+    case kPTTN:
+      return titleDomain ? true : bad("links to a part outside a title");
+    case kPGN:
+      if (l.d1 < 1 || l.d1 > programs + 1 || (post && l.d1 > programs))
+        return bad("links to a missing program");
+      return true;
+    case kCN:
+      if (l.d1 < 1 || l.d1 > cells + 1 || (post && l.d1 > cells))
+        return bad("links to a missing cell");
+      return true;
+    case kJumpTT:
+      if (d != Domain::kVMGM && d != Domain::kFirstPlay) return bad("title jump from a title set");
+      return (l.d1 < 1 || l.d1 > TitleCount()) ? bad("jumps to a missing title") : true;
+    case kJumpVTS_TT:
+    case kJumpVTS_PTT:
+      return (d == Domain::kVTSM || titleDomain) ? true : bad("title-set jump outside a title set");
+    case kJumpSS_FP:
+      if (d != Domain::kVMGM && d != Domain::kVTSM) return bad("first-play jump from here");
+      return (vmg_->first_play_pgc || MenuPgcCount(vmg_) >= 1)
+                 ? true
+                 : bad("jumps to a missing first play");
+    case kJumpSS_VMGM_MENU:
+      if (titleDomain) return bad("menu jump from a title");
+      return (!vmg_->pgci_ut || MenuExists(vmg_, l.d1)) ? true : bad("jumps to a missing menu");
+    case kJumpSS_VMGM_PGC:
+    case kCallSS_VMGM_PGC: {
+      if ((l.kind == kCallSS_VMGM_PGC) != titleDomain) return bad("menu chain jump from here");
+      if (l.kind == kCallSS_VMGM_PGC && !CheckResumeCell(l.d2, w)) return false;
+      if (!vmg_->pgci_ut) return true;
+      return (l.d1 < 1 || l.d1 > MenuPgcCount(vmg_)) ? bad("jumps to a missing menu chain") : true;
+    }
+    case kJumpSS_VTSM: {
+      int target = w.vtsN;
+      if (l.d1 != 0) {
+        if (titleDomain) return bad("title-set menu jump from a title");
+        if (d == Domain::kVTSM && l.d1 != w.vtsN) return bad("menu jump to another title set");
+        if (l.d1 >= static_cast<int>(vts_.size())) return bad("menu jump to a missing title set");
+        target = l.d1;
+      } else if (d != Domain::kVTSM) {
+        return bad("title-set menu jump from outside a title set");
+      }
+      const ifo_handle_t* h = vts_[static_cast<size_t>(target)];
+      return (!h->pgci_ut || MenuExists(h, l.d3)) ? true : bad("jumps to a missing menu");
+    }
+    case kCallSS_FP:
+      if (!titleDomain) return bad("call from outside a title");
+      if (!CheckResumeCell(l.d1, w)) return false;
+      return (vmg_->first_play_pgc || MenuPgcCount(vmg_) >= 1) ? true
+                                                               : bad("calls a missing first play");
+    case kCallSS_VMGM_MENU:
+      if (!titleDomain) return bad("call from outside a title");
+      if (!CheckResumeCell(l.d2, w)) return false;
+      return (!vmg_->pgci_ut || MenuExists(vmg_, l.d1)) ? true : bad("calls a missing menu");
+    case kCallSS_VTSM:
+      if (!titleDomain) return bad("call from outside a title");
+      if (!CheckResumeCell(l.d2, w)) return false;
+      return (!own->pgci_ut || MenuExists(own, l.d1)) ? true : bad("calls a missing menu");
+  }
+  return bad("unknown link");
+}
+
+bool Validator::CheckButtons(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
+  // Buttons live in the navigation packets of the menu VOBs; title buttons are not read
+  // (title VOBs are large).
+  if (domain != Domain::kVMGM && domain != Domain::kVTSM) return true;
+  if (pgc->nr_of_cells == 0) return true;
+  dvd_file_t* file = DVDOpenFile(dvd_, vtsN, DVD_READ_MENU_VOBS);
+  if (!file) return Fail(name + ": menu VOB cannot be opened");
+  const ssize_t size = DVDFileSize(file);
+  bool ok = true;
+  std::vector<unsigned char> sector(DVD_VIDEO_LB_LEN);
+  for (int c = 0; ok && c < pgc->nr_of_cells; ++c) {
+    const cell_playback_t& cp = pgc->cell_playback[c];
+    if (size < 0 || cp.last_sector >= static_cast<uint32_t>(size)) {
+      ok = Fail(name + " cell " + std::to_string(c + 1) + " lies past the end of its VOB");
+      break;
+    }
+    for (uint32_t s = cp.first_sector; ok && s <= cp.last_sector; ++s) {
+      if (++scannedSectors_ > kMaxScannedSectors) break;
+      if (DVDReadBlocks(file, static_cast<int>(s), 1, sector.data()) != 1) {
+        ok = Fail(name + ": menu VOB cannot be read");
+        break;
+      }
+      const unsigned char* p = sector.data();
+      // A navigation pack: pack header, system header, then the PCI private stream 2 packet.
+      if (!(p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] == 0xba && p[0x26] == 0 && p[0x27] == 0 &&
+            p[0x28] == 1 && p[0x29] == 0xbf && p[0x2c] == 0))
+        continue;
+      pci_t pci;
+      navRead_PCI(&pci, sector.data() + 0x2d);
+      const int buttons = std::min<int>(pci.hli.hl_gi.btn_ns, 36);
+      if (pci.hli.hl_gi.hli_ss == 0) continue;
+      for (int b = 0; ok && b < buttons; ++b) {
+        Link link;
+        bool has = false;
+        const std::string bn =
+            name + " cell " + std::to_string(c + 1) + " button " + std::to_string(b + 1);
+        if (!DecodeCommand(pci.hli.btnit[b].cmd, link, has)) {
+          ok = Fail(bn + " cannot be decoded");
+        } else if (has) {
+          ok = CheckLink(link, {domain, vtsN, pgc, Place::kButton, c + 1, bn});
+        }
+      }
+    }
+  }
+  DVDCloseFile(file);
+  return ok;
+}
+
+bool Validator::Run() {
+  if (!OpenAll() || !CheckTitles()) return false;
+  if (vmg_->first_play_pgc &&
+      !CheckPgc(vmg_->first_play_pgc, Domain::kFirstPlay, 0, "first-play chain"))
+    return false;
+  for (size_t s = 0; s < vts_.size(); ++s) {
+    const ifo_handle_t* h = s ? vts_[s] : vmg_;
+    const int vtsN = static_cast<int>(s);
+    const std::string set = s ? "title set " + std::to_string(s) : std::string("video manager");
+    if (h->pgci_ut) {
+      if (h->pgci_ut->nr_of_lus && !h->pgci_ut->lu) return Fail(set + ": menu table missing");
+      for (int lu = 0; lu < h->pgci_ut->nr_of_lus; ++lu) {
+        const pgcit_t* t = h->pgci_ut->lu[lu].pgcit;
+        if (!t) return Fail(set + ": menu language unit missing");
+        for (int k = 0; k < t->nr_of_pgci_srp; ++k)
+          if (!CheckPgc(t->pgci_srp[k].pgc, s ? Domain::kVTSM : Domain::kVMGM, vtsN,
+                        set + " menu chain " + std::to_string(k + 1)))
+            return false;
+      }
+    }
+    if (!s) continue;
+    const pgcit_t* t = h->vts_pgcit;
+    for (int k = 0; k < t->nr_of_pgci_srp; ++k)
+      if (!CheckPgc(t->pgci_srp[k].pgc, Domain::kVTST, vtsN,
+                    set + " title chain " + std::to_string(k + 1)))
+        return false;
+  }
+  return true;
+}
+
+void QuietLog(void*, dvd_logger_level_t, const char*, va_list) {}
+void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
+
+// The start-up path and the start of every title, played through libdvdnav itself: what the
+// static checks cannot foresee fails here, inside the checking process.
+bool DryRun(const std::string& path, std::string& why) {
+  static const dvdnav_logger_cb kLogger = {QuietNavLog};
+  dvdnav_t* nav = nullptr;
+  if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
+    why = "libdvdnav cannot open the disc";
+    return false;
+  }
+  static uint8_t buf[DVD_VIDEO_LB_LEN];
+  auto readSome = [&](int budget) {
+    for (int i = 0; i < budget; ++i) {
+      int event = 0, len = 0;
+      if (dvdnav_get_next_block(nav, buf, &event, &len) != DVDNAV_STATUS_OK) return;
+      if (event == DVDNAV_STOP) return;
+      if (event == DVDNAV_STILL_FRAME) return;
+      if (event == DVDNAV_WAIT) dvdnav_wait_skip(nav);
+    }
+  };
+  readSome(kDryRunStartBlocks);
+  int32_t titles = 0;
+  dvdnav_get_number_of_titles(nav, &titles);
+  for (int32_t t = 1; t <= std::min(titles, kDryRunTitles); ++t) {
+    dvdnav_reset(nav);
+    if (dvdnav_title_play(nav, t) == DVDNAV_STATUS_OK) readSome(kDryRunTitleBlocks);
+  }
+  dvdnav_close(nav);
+  return true;
+}
+
+}  // namespace
+
+bool CheckDiscStructure(const std::string& path, std::string* why) {
+  std::string reason;
+  bool ok = false;
+  struct stat st {};
+  if (path.empty()) {
+    reason = "no path";
+  } else if (::stat(path.c_str(), &st) != 0) {
+    reason = "not found";  // also spares libdvdread's complaint and its leak on this path
+  } else {
+    static const dvd_logger_cb kLogger = {QuietLog};
+    dvd_reader_t* dvd = DVDOpen2(nullptr, &kLogger, path.c_str());
+    if (!dvd) {
+      reason = "not a DVD-Video volume";
+    } else {
+      {
+        Validator v(dvd);
+        ok = v.Run();
+        reason = v.why();
+      }
+      DVDClose(dvd);
+    }
+  }
+  if (why) *why = ok ? std::string() : reason;
+  return ok;
+}
+
+bool ValidateDisc(const std::string& path, std::string* why) {
+  auto result = [&](bool ok, const std::string& reason) {
+    if (why) *why = ok ? std::string() : reason;
+    return ok;
+  };
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return result(false, "not found");
+
+  // libdvdread and libdvdnav crash or abort on some damaged data; the checks run in a child
+  // process so that only the child goes down.
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return result(false, "cannot start the disc check");
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    return result(false, "cannot start the disc check");
+  }
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string reason;
+    const bool ok = CheckDiscStructure(path, &reason) && DryRun(path, reason);
+    const std::string msg = (ok ? "1" : "0") + reason.substr(0, 400);
+    ssize_t n = ::write(fds[1], msg.data(), msg.size());
+    (void)n;
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  std::string msg;
+  char buf[512];
+  const auto deadline = std::chrono::steady_clock::now() + kCheckTimeout;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      ::kill(pid, SIGKILL);
+      msg = "0the disc check did not finish";
+      break;
+    }
+    pollfd p{fds[0], POLLIN, 0};
+    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) continue;
+    const ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    msg.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status) && msg.empty())
+    return result(false, "the disc's navigation data is damaged");
+  if (msg.empty()) return result(false, "the disc check failed");
+  return result(msg[0] == '1', msg.substr(1));
+}
+
+}  // namespace navdisc

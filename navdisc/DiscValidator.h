@@ -1,0 +1,24 @@
+// Checks a DVD-Video volume before libdvdnav plays it. libdvdnav trusts the disc's navigation
+// data and stops the whole process through assertions when program maps, cell tables or
+// navigation commands point where they must not; a damaged or hostile disc must fail to open
+// instead. The checks follow what the navigator does with the data: every program chain of the
+// video manager and the title sets, the title and part tables, the pre, post and cell commands
+// and the button commands of the menus, each judged in the domain it runs in.
+#pragma once
+
+#include <string>
+
+namespace navdisc {
+
+// path: a VIDEO_TS folder, the folder holding it, an ISO image or a device. True when the
+// volume can be handed to libdvdnav; otherwise false with the first problem found in *why
+// (may be null). Runs in a child process (libdvdread itself crashes on some damaged IFO
+// files): the structure checks below, then libdvdnav's start-up path and the start of each
+// title. A check that crashes, or takes longer than 30 seconds, refuses the disc.
+bool ValidateDisc(const std::string& path, std::string* why);
+
+// The structure checks alone, in the calling process: the IFO files and the menu VOBs'
+// navigation packets. For fuzzing and tests; a hostile IFO may crash libdvdread in here.
+bool CheckDiscStructure(const std::string& path, std::string* why);
+
+}  // namespace navdisc
