@@ -33,7 +33,7 @@ TFT_ScrollList::TFT_ScrollList(QWidget* parent) : TPanel(parent) {
   thumb_ = new TImage(scrollPanel_);
   thumb_->setObjectName("Thumb");
   thumb_->SetAutoSize(true);
-  thumb_->move(0, 0);
+  thumb_->setGeometry(0, 0, 0, 0);
 
   clientPanel_ = new TPanel(this);
   clientPanel_->setObjectName("ClientPanel");
@@ -45,7 +45,9 @@ TFT_ScrollList::TFT_ScrollList(QWidget* parent) : TPanel(parent) {
   background_->SetAlign(alClient);
   bottom_ = new TImage(clientPanel_);
   bottom_->setObjectName("Bottom");
+  // At its own height, across the whole width.
   bottom_->SetAutoSize(true);
+  bottom_->SetStretch(true);
   bottom_->resize(0, 0);
   bottom_->SetAlign(alBottom);
 
@@ -130,6 +132,7 @@ void TFT_ScrollList::UpdateScroll() {
 
 bool TFT_ScrollList::eventFilter(QObject* watched, QEvent* e) {
   if (watched != thumb_ && watched != track_) return false;
+  if (!isEnabled() && dynamic_cast<QMouseEvent*>(e)) return false;
   switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {

@@ -1,6 +1,5 @@
 #include "player/widgets/Components.h"
 
-#include <QBitmap>
 #include <QEnterEvent>
 #include <QEvent>
 #include <QImage>
@@ -189,9 +188,24 @@ TShiftState ToShiftState(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons) {
 
 QRegion KeyedRegion(const QImage& image, QRgb key) {
   if (image.isNull()) return QRegion();
-  QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  QImage mask = rgb.createMaskFromColor(key | 0xFF000000u, Qt::MaskOutColor);
-  return QRegion(QBitmap::fromImage(mask));
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  const QRgb k = key & 0x00FFFFFFu;
+  // Runs of kept pixels, row by row and left to right: already in the banded order that
+  // QRegion::setRects expects.
+  std::vector<QRect> runs;
+  for (int y = 0; y < rgb.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    int x = 0;
+    while (x < rgb.width()) {
+      while (x < rgb.width() && (line[x] & 0x00FFFFFFu) == k) ++x;
+      const int start = x;
+      while (x < rgb.width() && (line[x] & 0x00FFFFFFu) != k) ++x;
+      if (x > start) runs.emplace_back(start, y, x - start, 1);
+    }
+  }
+  QRegion region;
+  if (!runs.empty()) region.setRects(runs.data(), static_cast<int>(runs.size()));
+  return region;
 }
 
 QImage KeyedImage(const QImage& image, QRgb key) {
@@ -211,6 +225,8 @@ QImage KeyedImage(const QImage& image, QRgb key) {
 bool TControlEvents::DispatchControlEvent(QWidget* self, QEvent* e) {
   // A handler may delete the control; nothing of it is touched afterwards.
   QPointer<QWidget> alive(self);
+  // A disabled control takes no mouse input (the framework passes it to the parent).
+  if (!self->isEnabled() && dynamic_cast<QMouseEvent*>(e)) return true;
   switch (e->type()) {
     case QEvent::MouseButtonPress: {
       auto* me = static_cast<QMouseEvent*>(e);

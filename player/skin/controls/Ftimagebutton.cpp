@@ -126,7 +126,7 @@ void TFT_DynamicImageButton::Tick() {
 }
 
 bool TFT_DynamicImageButton::event(QEvent* e) {
-  if (loaded_) {
+  if (loaded_ && (isEnabled() || !dynamic_cast<QMouseEvent*>(e))) {
     switch (e->type()) {
       case QEvent::Enter:
         // A disabled button keeps its disabled frame.
@@ -379,6 +379,8 @@ bool TFT_ProgressBar::event(QEvent* e) {
 }
 
 bool TFT_ProgressBar::eventFilter(QObject* watched, QEvent* e) {
+  // A disabled bar receives no mouse input.
+  if (!isEnabled() && dynamic_cast<QMouseEvent*>(e)) return false;
   if (thumb_ && watched == thumb_)
     ThumbMouse(e);
   else if (track_ && watched == track_)
