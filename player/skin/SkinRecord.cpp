@@ -1,4 +1,4 @@
-#include "skin/SkinRecord.h"
+#include "player/skin/SkinRecord.h"
 
 #include <QFileInfo>
 #include <algorithm>
