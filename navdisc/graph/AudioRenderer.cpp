@@ -1,0 +1,203 @@
+#include "navdisc/graph/AudioRenderer.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "navdisc/graph/FilterGraph.h"
+
+namespace navdisc::graph {
+namespace {
+constexpr int kRate = 48000;
+constexpr size_t kMaxQueuedFrames = kRate * 3 / 2;  // 1.5 s ahead of the clock
+
+uint32_t OpenDevice() {
+  const char* mode = std::getenv("LUMORA_AUDIO");
+  if (mode && std::strcmp(mode, "null") == 0) return 0;
+  if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+  SDL_AudioSpec want{}, have{};
+  want.freq = kRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = 1024;
+  SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (dev == 0) return 0;
+  SDL_PauseAudioDevice(dev, 0);
+  return dev;
+}
+
+double DbGain(long hundredthsDb) {
+  if (hundredthsDb <= -10000) return 0.0;
+  return std::pow(10.0, static_cast<double>(hundredthsDb) / 2000.0);
+}
+}  // namespace
+
+AudioRenderer::AudioRenderer() : Filter(kAudioRendererClsid) {
+  AddPin("Audio Input pin", PinDir::Input, {{Major::Audio, Subtype::PCM}});
+  device_ = OpenDevice();
+  thread_ = std::thread([this] { Loop(); });
+}
+
+AudioRenderer::~AudioRenderer() {
+  {
+    std::lock_guard lock(mu_);
+    quit_ = true;
+  }
+  cv_.notify_all();
+  if (Graph()) Graph()->Clock().Kick();
+  if (thread_.joinable()) thread_.join();
+  if (device_) SDL_CloseAudioDevice(device_);
+}
+
+void AudioRenderer::Removed() {
+  std::lock_guard lock(mu_);
+  q_.clear();
+  queuedSamples_ = 0;
+  stopped_ = true;
+  cv_.notify_all();
+}
+
+void* AudioRenderer::QueryInterface(const std::string& iid) {
+  if (iid == "IBasicAudio") return static_cast<IBasicAudio*>(this);
+  return nullptr;
+}
+
+void AudioRenderer::Receive(Pin*, Sample&& s) {
+  std::unique_lock lock(mu_);
+  if (s.kind == Sample::Kind::Flush) {
+    q_.clear();
+    queuedSamples_ = 0;
+    flushing_ = false;
+    if (device_) SDL_ClearQueuedAudio(device_);
+    cv_.notify_all();
+    return;
+  }
+  if (s.kind != Sample::Kind::Data || s.controlType != kCtlAudioChunk || !s.control) return;
+  auto c = std::static_pointer_cast<const AudioChunk>(s.control);
+  cv_.wait(lock, [&] {
+    return quit_ || flushing_ || stopped_ || queuedSamples_ < kMaxQueuedFrames;
+  });
+  if (quit_ || flushing_ || stopped_) return;
+  queuedSamples_ += c->pcm.size() / 2;
+  q_.push_back(std::move(c));
+  cv_.notify_all();
+}
+
+void AudioRenderer::BeginFlush() {
+  std::lock_guard lock(mu_);
+  flushing_ = true;
+  q_.clear();
+  queuedSamples_ = 0;
+  cv_.notify_all();
+}
+
+HRESULT AudioRenderer::Run() {
+  std::lock_guard lock(mu_);
+  stopped_ = false;
+  if (device_) SDL_PauseAudioDevice(device_, 0);
+  cv_.notify_all();
+  return S_OK;
+}
+
+HRESULT AudioRenderer::Pause() {
+  std::lock_guard lock(mu_);
+  stopped_ = false;
+  if (device_) SDL_PauseAudioDevice(device_, 1);
+  cv_.notify_all();
+  return S_OK;
+}
+
+HRESULT AudioRenderer::Stop() {
+  std::lock_guard lock(mu_);
+  stopped_ = true;
+  q_.clear();
+  queuedSamples_ = 0;
+  if (device_) SDL_ClearQueuedAudio(device_);
+  cv_.notify_all();
+  return S_OK;
+}
+
+bool AudioRenderer::Drained() const {
+  std::lock_guard lock(mu_);
+  return q_.empty() && !busy_;
+}
+
+void AudioRenderer::Gains(double& left, double& right) const {
+  double g = DbGain(volume_);
+  long b = balance_;
+  left = g * (b > 0 ? DbGain(-b) : 1.0);
+  right = g * (b < 0 ? DbGain(b) : 1.0);
+}
+
+void AudioRenderer::Output(std::vector<int16_t>& pcm) {
+  double l, r;
+  Gains(l, r);
+  double rate = Graph() ? Graph()->Clock().Rate() : 1.0;
+  // Sound is muted while scanning: only normal speed is heard.
+  if (rate != 1.0) l = r = 0;
+  int peak = 0;
+  for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
+    pcm[i] = static_cast<int16_t>(std::lround(pcm[i] * l));
+    pcm[i + 1] = static_cast<int16_t>(std::lround(pcm[i + 1] * r));
+    peak = std::max({peak, std::abs(int(pcm[i])), std::abs(int(pcm[i + 1]))});
+  }
+  if (peak > peak_) peak_ = peak;
+  played_ += pcm.size() / 2;
+  if (device_ && rate == 1.0)
+    SDL_QueueAudio(device_, pcm.data(), static_cast<uint32_t>(pcm.size() * sizeof(int16_t)));
+}
+
+void AudioRenderer::Loop() {
+  std::unique_lock lock(mu_);
+  while (!quit_) {
+    if (q_.empty() || stopped_) {
+      busy_ = false;
+      cv_.wait(lock);
+      continue;
+    }
+    busy_ = true;
+    auto c = q_.front();
+    MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+    if (clock) {
+      clock->AnchorIfUnset(c->time);
+      lock.unlock();
+      bool due = clock->WaitUntil(c->time, std::chrono::steady_clock::now() +
+                                               std::chrono::milliseconds(50));
+      lock.lock();
+      if (q_.empty() || q_.front() != c || !due) continue;
+    }
+    q_.pop_front();
+    queuedSamples_ -= std::min(queuedSamples_, c->pcm.size() / 2);
+    cv_.notify_all();
+    lock.unlock();
+    std::vector<int16_t> pcm = c->pcm;
+    Output(pcm);
+    lock.lock();
+  }
+}
+
+HRESULT AudioRenderer::put_Volume(long v) {
+  if (v < -10000 || v > 0) return E_INVALIDARG;
+  volume_ = v;
+  return S_OK;
+}
+HRESULT AudioRenderer::put_Balance(long b) {
+  if (b < -10000 || b > 10000) return E_INVALIDARG;
+  balance_ = b;
+  return S_OK;
+}
+HRESULT AudioRenderer::get_Volume(long* v) {
+  if (!v) return E_POINTER;
+  *v = volume_;
+  return S_OK;
+}
+HRESULT AudioRenderer::get_Balance(long* b) {
+  if (!b) return E_POINTER;
+  *b = balance_;
+  return S_OK;
+}
+
+}  // namespace navdisc::graph

@@ -1,0 +1,62 @@
+// Audio renderer: plays 48 kHz stereo PCM through SDL2 audio, paced by the graph clock,
+// or discards it at the same pace (null output, LUMORA_AUDIO=null or no sound device).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "navdisc/DvdInterfaces.h"
+#include "navdisc/graph/Filter.h"
+#include "navdisc/graph/Samples.h"
+
+namespace navdisc::graph {
+
+inline const ClassId kAudioRendererClsid = "{79376820-07D0-11CF-A24D-0020AFD79767}";
+
+class AudioRenderer final : public Filter, public IBasicAudio {
+ public:
+  AudioRenderer();
+  ~AudioRenderer() override;
+
+  void Receive(Pin* in, Sample&& s) override;
+  void BeginFlush() override;
+  HRESULT Run() override;
+  HRESULT Pause() override;
+  HRESULT Stop() override;
+  void* QueryInterface(const std::string& iid) override;
+  void Removed() override;
+
+  HRESULT put_Volume(long volume) override;
+  HRESULT put_Balance(long balance) override;
+  HRESULT get_Volume(long* volume) override;
+  HRESULT get_Balance(long* balance) override;
+
+  bool NullOutput() const { return device_ == 0; }
+  bool Drained() const;
+  // Samples handed to the output so far (muted or not), and their peak level; for tests.
+  uint64_t PlayedSamples() const { return played_; }
+  int PeakLevel() const { return peak_; }
+  void ResetPeak() { peak_ = 0; }
+  // Gains applied to the left and right channel (0..1), from volume and balance.
+  void Gains(double& left, double& right) const;
+
+ private:
+  void Loop();
+  void Output(std::vector<int16_t>& pcm);
+
+  mutable std::mutex mu_;
+  std::condition_variable cv_;
+  std::deque<std::shared_ptr<const AudioChunk>> q_;
+  size_t queuedSamples_ = 0;
+  std::thread thread_;
+  bool quit_ = false, flushing_ = false, stopped_ = true, busy_ = false;
+  std::atomic<long> volume_{0}, balance_{0};
+  uint32_t device_ = 0;  // SDL audio device, 0 = null output
+  std::atomic<uint64_t> played_{0};
+  std::atomic<int> peak_{0};
+};
+
+}  // namespace navdisc::graph

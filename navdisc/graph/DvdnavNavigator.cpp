@@ -1,0 +1,215 @@
+// The navigator over libdvdnav.
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+#include <dvdread/dvd_reader.h>
+#include <dvdread/ifo_read.h>
+
+#include "navdisc/graph/Navigator.h"
+
+namespace navdisc::graph {
+namespace {
+
+// libdvdread prints to stdout unless given a logger; keep only the last error line.
+void LogToNowhere(void* priv, dvdnav_logger_level_t level, const char* fmt, va_list args) {
+  if (level != DVDNAV_LOGGER_LEVEL_ERROR || !priv) return;
+  char line[512];
+  std::vsnprintf(line, sizeof line, fmt, args);
+  *static_cast<std::string*>(priv) = line;
+}
+const dvdnav_logger_cb kLogger = {LogToNowhere};
+void ReadLogToNowhere(void*, dvd_logger_level_t, const char*, va_list) {}
+const dvd_logger_cb kReadLogger = {ReadLogToNowhere};
+
+class DvdnavNavigator final : public INavigator {
+ public:
+  ~DvdnavNavigator() override { Close(); }
+
+  bool Open(const std::string& path, std::string& why) override {
+    Close();
+    path_ = path;
+    if (dvdnav_open2(&nav_, &lastLog_, &kLogger, path.c_str()) != DVDNAV_STATUS_OK || !nav_) {
+      why = lastLog_.empty() ? "cannot open " + path : lastLog_;
+      nav_ = nullptr;
+      return false;
+    }
+    dvdnav_set_readahead_flag(nav_, 1);
+    dvdnav_set_PGC_positioning_flag(nav_, 1);
+    dvdnav_menu_language_select(nav_, const_cast<char*>("en"));
+    dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
+    dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
+    stopped_ = false;
+    return true;
+  }
+
+  bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
+    if (!nav_) return false;
+    if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) return false;
+    if (event == DVDNAV_STOP) stopped_ = true;
+    else if (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) stopped_ = false;
+    return true;
+  }
+  std::string Error() override {
+    const char* e = nav_ ? dvdnav_err_to_string(nav_) : nullptr;
+    return e ? e : "no disc";
+  }
+  void StillSkip() override {
+    if (nav_) dvdnav_still_skip(nav_);
+  }
+  void WaitSkip() override {
+    if (nav_) dvdnav_wait_skip(nav_);
+  }
+  bool Reset() override {
+    std::string why;
+    return !path_.empty() && Open(path_, why);
+  }
+
+  bool HasFirstPlay() override {
+    // libdvdnav starts such a disc in the menu; the player wants to know.
+    dvd_reader_t* dvd = DVDOpen2(nullptr, &kReadLogger, path_.c_str());
+    if (!dvd) return true;
+    bool has = true;
+    if (ifo_handle_t* vmg = ifoOpenVMGI(dvd)) {
+      has = vmg->vmgi_mat && vmg->vmgi_mat->first_play_pgc != 0;
+      ifoClose(vmg);
+    }
+    DVDClose(dvd);
+    return has;
+  }
+
+  bool CurrentTitle(int32_t& title, int32_t& part) override {
+    title = part = 0;
+    return nav_ && dvdnav_current_title_info(nav_, &title, &part) == DVDNAV_STATUS_OK;
+  }
+  int Domain() override {
+    if (!nav_ || stopped_) return 5;
+    if (dvdnav_is_domain_vts(nav_)) return 4;
+    if (dvdnav_is_domain_vtsm(nav_)) return 3;
+    if (dvdnav_is_domain_vmgm(nav_)) return 2;
+    return 1;
+  }
+  int64_t CurrentTime90k() override { return nav_ ? dvdnav_get_current_time(nav_) : 0; }
+  bool TitleCount(int32_t& titles) override {
+    return nav_ && dvdnav_get_number_of_titles(nav_, &titles) == DVDNAV_STATUS_OK;
+  }
+  bool PartCount(int32_t title, int32_t& parts) override {
+    return nav_ && dvdnav_get_number_of_parts(nav_, title, &parts) == DVDNAV_STATUS_OK;
+  }
+  bool TitleDuration90k(int32_t title, uint64_t& duration) override {
+    if (!nav_) return false;
+    uint64_t* times = nullptr;
+    duration = 0;
+    uint32_t n = dvdnav_describe_title_chapters(nav_, title, &times, &duration);
+    free(times);
+    return n > 0;
+  }
+  bool AngleInfo(int32_t& current, int32_t& count) override {
+    return nav_ && dvdnav_get_angle_info(nav_, &current, &count) == DVDNAV_STATUS_OK;
+  }
+  std::string VolumeLabel() override {
+    const char* s = nullptr;
+    if (nav_ && dvdnav_get_title_string(nav_, &s) == DVDNAV_STATUS_OK && s) return s;
+    return "";
+  }
+
+  bool TitlePlay(int32_t title) override {
+    return nav_ && dvdnav_title_play(nav_, title) == DVDNAV_STATUS_OK;
+  }
+  bool PartPlay(int32_t title, int32_t part) override {
+    return nav_ && dvdnav_part_play(nav_, title, part) == DVDNAV_STATUS_OK;
+  }
+  bool TimeSearch(uint64_t t) override {
+    return nav_ && dvdnav_time_search(nav_, t) == DVDNAV_STATUS_OK;
+  }
+  bool MenuCall(DVDMenuID_t menu) override {
+    return nav_ && dvdnav_menu_call(nav_, menu) == DVDNAV_STATUS_OK;
+  }
+  bool AngleChange(int32_t angle) override {
+    return nav_ && dvdnav_angle_change(nav_, angle) == DVDNAV_STATUS_OK;
+  }
+
+  pci_t* CurrentPci() override { return nav_ ? dvdnav_get_current_nav_pci(nav_) : nullptr; }
+  bool CurrentButton(int32_t& button) override {
+    return nav_ && dvdnav_get_current_highlight(nav_, &button) == DVDNAV_STATUS_OK;
+  }
+  bool SelectRelative(int d) override {
+    pci_t* pci = CurrentPci();
+    if (!pci || pci->hli.hl_gi.btn_ns == 0) return false;
+    dvdnav_status_t st = DVDNAV_STATUS_ERR;
+    switch (d) {
+      case 1: st = dvdnav_upper_button_select(nav_, pci); break;
+      case 2: st = dvdnav_lower_button_select(nav_, pci); break;
+      case 3: st = dvdnav_left_button_select(nav_, pci); break;
+      case 4: st = dvdnav_right_button_select(nav_, pci); break;
+    }
+    return st == DVDNAV_STATUS_OK;
+  }
+  bool Activate() override {
+    pci_t* pci = CurrentPci();
+    return pci && pci->hli.hl_gi.btn_ns > 0 && dvdnav_button_activate(nav_, pci) == DVDNAV_STATUS_OK;
+  }
+  bool MouseSelect(int32_t x, int32_t y) override {
+    pci_t* pci = CurrentPci();
+    return pci && dvdnav_mouse_select(nav_, pci, x, y) == DVDNAV_STATUS_OK;
+  }
+  bool MouseActivate(int32_t x, int32_t y) override {
+    pci_t* pci = CurrentPci();
+    return pci && dvdnav_mouse_activate(nav_, pci, x, y) == DVDNAV_STATUS_OK;
+  }
+
+  int VideoAspect() override { return nav_ ? dvdnav_get_video_aspect(nav_) : 0; }
+  bool VideoSize(uint32_t& w, uint32_t& h) override {
+    return nav_ && dvdnav_get_video_resolution(nav_, &w, &h) == DVDNAV_STATUS_OK;
+  }
+  // dvdnav's "logical stream" lookups take the logical number and answer the physical one.
+  int AudioPhysical(int logical) override {
+    return nav_ && logical >= 0 && logical < 8 ? dvdnav_get_audio_logical_stream(nav_, logical) : -1;
+  }
+  int SpuPhysical(int logical) override {
+    return nav_ && logical >= 0 && logical < 32 ? dvdnav_get_spu_logical_stream(nav_, logical) : -1;
+  }
+  int ActiveAudioPhysical() override { return nav_ ? dvdnav_get_active_audio_stream(nav_) : -1; }
+  int ActiveSpuPhysical() override { return nav_ ? dvdnav_get_active_spu_stream(nav_) : -1; }
+  uint16_t AudioLanguage(int logical) override {
+    return nav_ ? dvdnav_audio_stream_to_lang(nav_, static_cast<uint8_t>(logical)) : 0xffff;
+  }
+  uint16_t SpuLanguage(int logical) override {
+    return nav_ ? dvdnav_spu_stream_to_lang(nav_, static_cast<uint8_t>(logical)) : 0xffff;
+  }
+  bool AudioAttr(int logical, audio_attr_t& attr) override {
+    return nav_ && dvdnav_get_audio_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
+  }
+  bool SpuAttr(int logical, subp_attr_t& attr) override {
+    return nav_ && dvdnav_get_spu_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
+  }
+
+ private:
+  void Close() {
+    if (nav_) dvdnav_close(nav_);
+    nav_ = nullptr;
+  }
+  dvdnav_t* nav_ = nullptr;
+  std::string path_;
+  std::string lastLog_;
+  bool stopped_ = false;
+};
+
+std::mutex g_factoryMu;
+NavigatorFactory g_factory;
+
+}  // namespace
+
+std::unique_ptr<INavigator> CreateDvdnavNavigator() { return std::make_unique<DvdnavNavigator>(); }
+
+void SetNavigatorFactory(NavigatorFactory f) {
+  std::lock_guard lock(g_factoryMu);
+  g_factory = std::move(f);
+}
+
+std::unique_ptr<INavigator> CreateNavigator() {
+  std::lock_guard lock(g_factoryMu);
+  return g_factory ? g_factory() : CreateDvdnavNavigator();
+}
+
+}  // namespace navdisc::graph

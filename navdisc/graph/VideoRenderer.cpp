@@ -1,0 +1,268 @@
+#include "navdisc/graph/VideoRenderer.h"
+
+#include <QWidget>
+
+#include "navdisc/graph/FilterGraph.h"
+#include "platform/Window.h"
+
+namespace navdisc::graph {
+namespace {
+constexpr size_t kMaxQueued = 8;
+}
+
+VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
+  AddPin("VMR Input0", PinDir::Input, {{Major::Video, Subtype::RGB32}});
+  thread_ = std::thread([this] { Loop(); });
+}
+
+VideoRenderer::~VideoRenderer() {
+  {
+    std::lock_guard lock(mu_);
+    quit_ = true;
+  }
+  cv_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void VideoRenderer::Removed() {
+  std::lock_guard lock(mu_);
+  q_.clear();
+  stopped_ = true;
+  cv_.notify_all();
+}
+
+void VideoRenderer::Receive(Pin*, Sample&& s) {
+  std::unique_lock lock(mu_);
+  switch (s.kind) {
+    case Sample::Kind::Flush:
+      q_.clear();
+      flushing_ = false;
+      prerolled_ = false;
+      cv_.notify_all();
+      return;
+    case Sample::Kind::EndOfStream:
+    case Sample::Kind::Control:
+      return;
+    case Sample::Kind::Data:
+      break;
+  }
+  if (s.controlType != kCtlVideoFrame || !s.control) return;
+  auto f = std::static_pointer_cast<const VideoFrame>(s.control);
+  if (f->immediate) {
+    // A redraw replaces what waits only when nothing newer is queued.
+    if (!q_.empty() || flushing_) return;
+    q_.push_back(std::move(f));
+    cv_.notify_all();
+    return;
+  }
+  cv_.wait(lock, [&] { return quit_ || flushing_ || stopped_ || q_.size() < kMaxQueued; });
+  if (quit_ || flushing_ || stopped_) return;
+  q_.push_back(std::move(f));
+  cv_.notify_all();
+}
+
+void VideoRenderer::BeginFlush() {
+  std::lock_guard lock(mu_);
+  flushing_ = true;
+  q_.clear();
+  cv_.notify_all();
+  if (Graph()) Graph()->Clock().Kick();
+}
+
+HRESULT VideoRenderer::Run() {
+  std::lock_guard lock(mu_);
+  stopped_ = false;
+  cv_.notify_all();
+  return S_OK;
+}
+
+HRESULT VideoRenderer::Pause() {
+  std::lock_guard lock(mu_);
+  stopped_ = false;
+  cv_.notify_all();
+  return S_OK;
+}
+
+HRESULT VideoRenderer::Stop() {
+  std::lock_guard lock(mu_);
+  stopped_ = true;
+  q_.clear();
+  prerolled_ = false;
+  stepsPending_ = 0;
+  cv_.notify_all();
+  return S_OK;
+}
+
+void* VideoRenderer::QueryInterface(const std::string& iid) {
+  if (iid == "IVideoWindow") return static_cast<IVideoWindow*>(this);
+  if (iid == "IVideoFrameStep") return static_cast<IVideoFrameStep*>(this);
+  return nullptr;
+}
+
+void VideoRenderer::Show(const VideoFrame& f) {
+  std::shared_ptr<plat::VideoSink> sink;
+  {
+    std::lock_guard lock(shownMu_);
+    last_ = f;
+    ++shown_;
+    sink = visible_ ? sink_ : nullptr;
+  }
+  if (sink) sink->Present(f.image, f.displayAspect);
+  if (f.immediate || f.titleTime < 0 || !Graph() || !Graph()->timeCodeEvents) return;
+  int64_t sec = f.titleTime / 1000000;
+  if (sec == lastSecond_) return;
+  lastSecond_ = sec;
+  DVD_HMSF_TIMECODE tc;
+  tc.bHours = static_cast<uint8_t>(sec / 3600);
+  tc.bMinutes = static_cast<uint8_t>((sec / 60) % 60);
+  tc.bSeconds = static_cast<uint8_t>(sec % 60);
+  tc.bFrames = static_cast<uint8_t>((f.titleTime % 1000000) / std::max<int64_t>(f.duration, 1));
+  Graph()->Notify(EC_DVD_CURRENT_HMSF_TIME, static_cast<intptr_t>(PackTimecode(tc)),
+                  DVD_TC_FLAG_25fps);
+}
+
+void VideoRenderer::Loop() {
+  std::unique_lock lock(mu_);
+  while (!quit_) {
+    if (q_.empty() || stopped_) {
+      busy_ = false;
+      cv_.wait(lock);
+      continue;
+    }
+    busy_ = true;
+    auto f = q_.front();
+    MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+    bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
+    if (!now) {
+      clock->AnchorIfUnset(f->time);
+      lock.unlock();
+      bool due = clock->WaitUntil(f->time, std::chrono::steady_clock::now() +
+                                               std::chrono::milliseconds(50));
+      lock.lock();
+      if (q_.empty() || q_.front() != f) continue;  // flushed meanwhile
+      if (!due) continue;
+      int64_t late = clock->Now() - f->time;
+      if (late > 3 * f->duration && q_.size() > 1) {
+        q_.pop_front();
+        ++dropped_;
+        cv_.notify_all();
+        continue;
+      }
+    } else if (!f->immediate && clock) {
+      // The first picture after a flush (or a stepped one) is shown at once, and the clock
+      // starts from it.
+      if (!prerolled_ || stepsPending_ > 0) clock->Anchor(f->time);
+      if (stepsPending_ > 0) --stepsPending_;
+      prerolled_ = true;
+    }
+    q_.pop_front();
+    cv_.notify_all();
+    lock.unlock();
+    Show(*f);
+    lock.lock();
+  }
+}
+
+HRESULT VideoRenderer::put_Visible(bool visible) {
+  std::shared_ptr<plat::VideoSink> sink;
+  VideoFrame last;
+  {
+    std::lock_guard lock(shownMu_);
+    visible_ = visible;
+    if (!visible) {
+      if (owner_ && sink_) plat::ReleaseVideoSink(owner_);
+      sink_.reset();
+      return S_OK;
+    }
+    if (!owner_) return E_FAIL;
+    if (!sink_) sink_ = plat::AcquireVideoSink(owner_);
+    if (!sink_) return E_FAIL;
+    sink = sink_;
+    last = last_;
+  }
+  if (!last.image.isNull()) sink->Present(last.image, last.displayAspect);
+  return S_OK;
+}
+
+HRESULT VideoRenderer::put_Owner(HWND owner) {
+  std::lock_guard lock(shownMu_);
+  if (owner && !plat::IsWindow(owner)) return E_INVALIDARG;
+  owner_ = owner;
+  sink_.reset();
+  haveRect_ = false;
+  return S_OK;
+}
+
+HRESULT VideoRenderer::put_WindowStyle(long) { return owner_ ? S_OK : E_FAIL; }
+HRESULT VideoRenderer::put_MessageDrain(HWND) { return owner_ ? S_OK : E_FAIL; }
+
+HRESULT VideoRenderer::SetWindowPosition(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return E_INVALIDARG;
+  HWND owner;
+  {
+    std::lock_guard lock(shownMu_);
+    owner = owner_;
+    rect_ = {left, top, width, height};
+    haveRect_ = true;
+  }
+  if (!owner) return E_FAIL;
+  if (!plat::AcquireVideoSink(owner)) return E_FAIL;
+  return plat::SetVideoPlacement(owner, &rect_, keep_) ? S_OK : E_FAIL;
+}
+
+HRESULT VideoRenderer::CanStep(long, void*) { return owner_ || Graph() ? S_OK : S_FALSE; }
+
+HRESULT VideoRenderer::Step(uint32_t frames, void*) {
+  if (frames == 0) return E_INVALIDARG;
+  std::lock_guard lock(mu_);
+  stepsPending_ += frames;
+  cv_.notify_all();
+  return S_OK;
+}
+
+bool VideoRenderer::MapToPicture(int32_t x, int32_t y, int32_t& px, int32_t& py) const {
+  LumoraRect r;
+  double aspect;
+  int w, h;
+  {
+    std::lock_guard lock(shownMu_);
+    if (last_.image.isNull() || !owner_) return false;
+    w = last_.image.width();
+    h = last_.image.height();
+    aspect = last_.displayAspect > 0 ? last_.displayAspect : double(w) / h;
+    r = rect_;
+    if (!haveRect_) {
+      QWidget* widget = plat::WidgetFromHandle(owner_);
+      if (!widget) return false;
+      r = {0, 0, widget->width(), widget->height()};
+    }
+  }
+  if (keep_) r = plat::LetterboxRect(r, aspect);
+  if (r.width <= 0 || r.height <= 0) return false;
+  if (x < r.left || y < r.top || x >= r.left + r.width || y >= r.top + r.height) return false;
+  px = static_cast<int32_t>(int64_t(x - r.left) * w / r.width);
+  py = static_cast<int32_t>(int64_t(y - r.top) * h / r.height);
+  return true;
+}
+
+VideoFrame VideoRenderer::LastShown() const {
+  std::lock_guard lock(shownMu_);
+  return last_;
+}
+
+uint64_t VideoRenderer::ShownCount() const {
+  std::lock_guard lock(shownMu_);
+  return shown_;
+}
+
+size_t VideoRenderer::Queued() const {
+  std::lock_guard lock(mu_);
+  return q_.size();
+}
+
+bool VideoRenderer::Drained() const {
+  std::lock_guard lock(mu_);
+  return q_.empty() && !busy_;
+}
+
+}  // namespace navdisc::graph
