@@ -1,0 +1,101 @@
+// Sample media for the engine tests, made with ffmpeg once per build in <build>/fixtures/clipcore/.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Window.h"
+
+namespace clipcore_test {
+
+inline std::string FixtureDir() {
+  const char* env = std::getenv("LUMORA_FIXTURE_DIR");
+  std::string dir = std::string(env ? env : QDir::tempPath().toStdString()) + "/clipcore/";
+  QDir().mkpath(QString::fromStdString(dir));
+  return dir;
+}
+
+// Runs ffmpeg into a temporary name and renames, so a half-made file is never reused.
+inline std::string MakeMedia(const std::string& name, const std::string& args) {
+  const std::string path = FixtureDir() + name;
+  if (QFile::exists(QString::fromStdString(path))) return path;
+  const std::string tmp = FixtureDir() + "tmp-" + name;
+  const std::string cmd = "ffmpeg -nostdin -loglevel error -y " + args + " '" + tmp + "'";
+  if (std::system(cmd.c_str()) != 0) return {};
+  QFile::rename(QString::fromStdString(tmp), QString::fromStdString(path));
+  return path;
+}
+
+// 10 seconds, 640x360 at 25 frames/s, H.264 video and AAC sound.
+inline std::string Clip() {
+  return MakeMedia("clip.mp4",
+                   "-f lavfi -i testsrc2=s=640x360:r=25:d=10 -f lavfi -i sine=f=440:d=10 "
+                   "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 -c:a aac -shortest");
+}
+
+inline std::string Tone() {
+  return MakeMedia("tone.mp3", "-f lavfi -i sine=f=440:d=3 -c:a libmp3lame");
+}
+
+// The first part of the clip only: the index at the end is missing.
+inline std::string Truncated() {
+  const std::string path = FixtureDir() + "truncated.mp4";
+  if (!QFile::exists(QString::fromStdString(path))) {
+    QFile in(QString::fromStdString(Clip()));
+    if (!in.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = in.read(in.size() * 2 / 5);
+    QFile out(QString::fromStdString(path));
+    if (!out.open(QIODevice::WriteOnly)) return {};
+    out.write(head);
+  }
+  return path;
+}
+
+inline std::string NotMedia() {
+  const std::string path = FixtureDir() + "notmedia.mp4";
+  QFile out(QString::fromStdString(path));
+  if (out.open(QIODevice::WriteOnly)) {
+    for (int i = 0; i < 2000; ++i) out.write("This is a list of words, not a movie.\n");
+  }
+  return path;
+}
+
+// A frame of the clip decoded by ffmpeg itself, to compare pictures with.
+inline QImage ReferenceFrame(double seconds) {
+  const std::string name = "ref-" + std::to_string(int(seconds * 1000)) + ".bmp";
+  const std::string path = MakeMedia(
+      name, "-ss " + std::to_string(seconds) + " -i '" + Clip() + "' -frames:v 1 -pix_fmt bgr24");
+  return QImage(QString::fromStdString(path));
+}
+
+// Mean absolute difference per channel, 0..255; -1 when the sizes differ.
+inline double MeanDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size() || a.isNull()) return -1;
+  const QImage x = a.convertToFormat(QImage::Format_RGB32);
+  const QImage y = b.convertToFormat(QImage::Format_RGB32);
+  double sum = 0;
+  for (int r = 0; r < x.height(); ++r) {
+    const QRgb* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+    const QRgb* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+    for (int c = 0; c < x.width(); ++c)
+      sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c])) +
+             std::abs(qBlue(p[c]) - qBlue(q[c]));
+  }
+  return sum / (3.0 * x.width() * x.height());
+}
+
+inline double MeanLuma(const QImage& img) {
+  double sum = 0;
+  for (int r = 0; r < img.height(); ++r)
+    for (int c = 0; c < img.width(); ++c) sum += qGray(img.pixel(c, r));
+  return img.isNull() ? 0 : sum / (img.width() * img.height());
+}
+
+}  // namespace clipcore_test
