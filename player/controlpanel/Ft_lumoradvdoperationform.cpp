@@ -19,10 +19,6 @@
 
 namespace {
 
-void SetEnabledIf(QWidget* w, bool on) {
-  if (w) w->setEnabled(on);
-}
-
 // Buttons of the side panel and the control panel that only the skin creates.
 void SetEnabledByName(QWidget* root, const char* name, bool on) {
   if (!root) return;
