@@ -8,13 +8,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "widgets_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// The application made by TestMain.cpp.
+inline QApplication& App() { return *qApp; }
 
 class WidgetTest : public ::testing::Test {
  protected:
