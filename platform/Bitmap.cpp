@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -48,15 +49,24 @@ std::string FindFileNoCase(const std::string& input) {
   return current.toStdString();
 }
 
-QImage LoadBitmap(const std::string& path) {
-  const std::string found = FindFileNoCase(path);
-  if (found.empty()) return {};
-  QImageReader reader(QString::fromStdString(found));
+QImage BitmapFromData(const QByteArray& data) {
+  QByteArray bytes = data;
+  QBuffer buf(&bytes);
+  buf.open(QIODevice::ReadOnly);
   // The contents decide, not the name: skins carry bitmaps with odd extensions.
+  QImageReader reader(&buf);
   reader.setDecideFormatFromContent(true);
   QImage img;
   if (!reader.read(&img)) return {};
   return img;
+}
+
+QImage LoadBitmap(const std::string& path) {
+  const std::string found = FindFileNoCase(path);
+  if (found.empty()) return {};
+  QFile f(QString::fromStdString(found));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return BitmapFromData(f.readAll());
 }
 
 bool SaveBitmap(const QImage& img, const std::string& path) {

@@ -10,7 +10,8 @@
 namespace plat {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+// A stray CR (a file cut after its last CR) counts as a blank too.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
@@ -169,7 +170,9 @@ void ProfileFile::parse(const std::string& input) {
     size_t nl = text.find('\n', pos);
     size_t end = nl == std::string::npos ? text.size() : nl;
     size_t contentEnd = end;
-    if (contentEnd > pos && text[contentEnd - 1] == '\r') --contentEnd;
+    // A CR LF file loses the CR of each line end; an LF file keeps every byte of its lines.
+    if (crlf_ && nl != std::string::npos && contentEnd > pos && text[contentEnd - 1] == '\r')
+      --contentEnd;
     lines_.push_back(classify(text.substr(pos, contentEnd - pos)));
     if (nl == std::string::npos) break;
     pos = nl + 1;
