@@ -40,7 +40,7 @@ namespace {
 struct SurfaceState {
   std::mutex m;
   VideoSurface* widget = nullptr;  // cleared by the widget's destructor under m
-  uint64_t generation = 1;         // bumped on release and re-acquire; old sinks go quiet
+  uint64_t generation = 1;         // bumped on release; sinks of older generations go quiet
   bool active = false;
   // Geometry, set on the UI thread.
   QSize surfaceSize;
@@ -237,7 +237,10 @@ LumoraRect LetterboxRect(const LumoraRect& rect, double aspect) {
   return r;
 }
 
-std::shared_ptr<VideoSink> AcquireVideoSink(HWND window) {
+namespace {
+
+// The window's surface state, with its child widget made when missing. UI thread.
+std::shared_ptr<SurfaceState> EnsureSurface(HWND window) {
   QWidget* w = WidgetFromHandle(window);
   if (!w) return nullptr;
   std::shared_ptr<SurfaceState> st = StateFor(window);
@@ -258,30 +261,25 @@ std::shared_ptr<VideoSink> AcquireVideoSink(HWND window) {
     needWidget = st->widget == nullptr;
   }
   if (needWidget) new VideoSurface(w, st);
-  uint64_t gen;
-  {
-    std::lock_guard lk(st->m);
-    gen = ++st->generation;
-    st->active = true;
-    st->frame = QImage();
-    st->ready = QImage();
-    st->widget->show();
-  }
-  return std::make_shared<SinkImpl>(st, gen);
+  return st;
+}
+
+}  // namespace
+
+std::shared_ptr<VideoSink> AcquireVideoSink(HWND window) {
+  std::shared_ptr<SurfaceState> st = EnsureSurface(window);
+  if (!st) return nullptr;
+  // Every sink handed out since the last release shows; a release silences them all.
+  std::lock_guard lk(st->m);
+  st->active = true;
+  if (st->widget) st->widget->show();
+  return std::make_shared<SinkImpl>(st, st->generation);
 }
 
 bool SetVideoPlacement(HWND window, const LumoraRect* rect, bool keepProportions) {
-  std::shared_ptr<SurfaceState> st = StateFor(window);
-  if (!st) {
-    // Placement may come before the first frame: make the surface now, without a sink.
-    if (!WidgetFromHandle(window)) return false;
-    AcquireVideoSink(window);
-    st = StateFor(window);
-    if (!st) return false;
-    std::lock_guard lk(st->m);
-    ++st->generation;
-    st->active = false;
-  }
+  // Placement may come before the first frame: the surface is made now, showing black.
+  std::shared_ptr<SurfaceState> st = EnsureSurface(window);
+  if (!st) return false;
   std::lock_guard lk(st->m);
   st->hasPlacement = rect != nullptr;
   if (rect) st->placement = *rect;

@@ -127,6 +127,11 @@ TEST_F(VideoSurfaceTest, ReleasedSurfaceShowsBlackAndOldSinksGoQuiet) {
   next->Present(Solid(32, 32, qRgb(0, 0, 255)), 0);
   sink->Present(Solid(32, 32, qRgb(255, 0, 0)), 0);
   EXPECT_EQ(Shot().pixel(100, 100) & 0xFFFFFF, 0x0000FFu);
+
+  // Acquiring again (to make sure the surface exists) keeps the sinks already handed out.
+  ASSERT_TRUE(AcquireVideoSink(h));
+  next->Present(Solid(32, 32, qRgb(0, 255, 0)), 0);
+  EXPECT_EQ(Shot().pixel(100, 100) & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(VideoSurfaceTest, UnknownOrDestroyedWindows) {
