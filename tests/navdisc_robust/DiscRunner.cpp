@@ -4,16 +4,29 @@
 //   navdisc_disc_runner nav PATH [--no-validate]
 //       validate, then drive libdvdnav directly: read the whole disc through its menus,
 //       press every button, play every part of every title, search, call menus.
+//   navdisc_disc_runner walk PATH SEED COUNT
+//       COUNT random commands through the exports (seeded), then PlayDVD: the engine must
+//       still answer with events (exit 4 if it does not).
+//   navdisc_disc_runner engine PATH
+//       open the disc through the engine's exports as the player does (headless, null audio)
+//       and use it for a moment: menus, buttons, titles, chapters, seeks, rates, stop.
 //
 // Exit status: 0 played to the end, 3 refused or failed cleanly, 2 usage.
 #include <dvdnav/dvdnav.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "navdisc/DiscValidator.h"
+#include "navdisc/Navdisc.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -130,11 +143,173 @@ int RunNav(const std::string& path, bool validate) {
   return failures ? 3 : 0;
 }
 
+int g_events = 0;
+void CountEvent(int32_t, int32_t, int32_t) { ++g_events; }
+
+void Pump(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) plat::PumpMessages(20);
+}
+
+int RunEngine(const std::string& path, int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
+  QApplication app(argc, argv);
+  QWidget window;
+  window.resize(720, 576);
+  const HWND h = plat::RegisterWindow(&window, [](unsigned msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg != WM_DVD_GRAPH_EVENT) return false;
+    GetDVDEvent(&CountEvent);
+    return true;
+  });
+  if (!InitialDVDGraph(h) || !RenderDVDPath(path.c_str())) {
+    DestroyDVDGraph();
+    std::printf("refused\n");
+    return 3;
+  }
+  const LumoraRect rect{0, 0, 720, 576};
+  PutDVDOwner(h, &rect, true);
+  PlayDVD();
+  Pump(400);
+  SelectRelativeButton(2);
+  HandleMouseEvent(360, 300, false);
+  SelectRelativeButton(0);
+  Pump(300);
+  JumpDVDMenu(3);
+  Pump(100);
+  JumpDVDMenu(3);
+  JumpDVDTitle(1);
+  Pump(100);
+  JumpDVDChapter(2);
+  SetDVDPositions(9.0);
+  SetDVDProgress(50);
+  PutDVDPlaybackRatio(2.0);
+  Pump(200);
+  PlayDVD();
+  JumpDVDTitle(3);
+  HandleMouseEvent(360, 180, true);
+  JumpDVDMenu(2);
+  Pump(200);
+  PauseDVD();
+  StopDVD();
+  PlayDVD();
+  Pump(100);
+  StopDVD();
+  StopDVD();
+  DestroyDVDGraph();
+  std::printf("played, %d events\n", g_events);
+  return 0;
+}
+
+int RunWalk(const std::string& path, unsigned seed, int count, int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
+  QApplication app(argc, argv);
+  QWidget window;
+  window.resize(720, 576);
+  const HWND h = plat::RegisterWindow(&window, [](unsigned msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg != WM_DVD_GRAPH_EVENT) return false;
+    GetDVDEvent(&CountEvent);
+    return true;
+  });
+  if (!InitialDVDGraph(h) || !RenderDVDPath(path.c_str())) {
+    DestroyDVDGraph();
+    std::printf("refused\n");
+    return 3;
+  }
+  const LumoraRect rect{0, 0, 720, 576};
+  PutDVDOwner(h, &rect, true);
+  PlayDVD();
+  std::mt19937 rng(seed);
+  static const double kRates[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0, -2.0, 0.0};
+  static const int32_t kMenus[] = {2, 3, 4, 5, 6, 7, 0, 99};
+  uint8_t attributes[108];
+  for (int i = 0; i < count; ++i) {
+    switch (rng() % 18) {
+      case 0:
+        PlayDVD();
+        break;
+      case 1:
+        PauseDVD();
+        break;
+      case 2:
+        StopDVD();
+        break;
+      case 3:
+        JumpDVDMenu(kMenus[rng() % 8]);
+        break;
+      case 4:
+        JumpDVDTitle(rng() % 5);
+        break;
+      case 5:
+        JumpDVDChapter(rng() % 5);
+        break;
+      case 6:
+        SetDVDPositions(static_cast<double>(rng() % 160) / 10.0 - 1.0);
+        break;
+      case 7:
+        SetDVDProgress(static_cast<int32_t>(rng() % 120) - 10);
+        break;
+      case 8:
+        PutDVDPlaybackRatio(kRates[rng() % 9]);
+        break;
+      case 9:
+        SelectRelativeButton(static_cast<int32_t>(rng() % 6));
+        break;
+      case 10:
+        HandleMouseEvent(static_cast<int32_t>(rng() % 800) - 40,
+                         static_cast<int32_t>(rng() % 640) - 30, rng() % 4 == 0);
+        break;
+      case 11:
+        StepDVD(rng() % 2 == 0);
+        break;
+      case 12:
+        SelectDVDAngle(rng() % 3);
+        break;
+      case 13:
+        GetDVDCurrentAttributes(attributes);
+        break;
+      case 14:
+        SetDVDVolumeAndBalance(-static_cast<int32_t>(rng() % 10001),
+                               static_cast<int32_t>(rng() % 20001) - 10000);
+        break;
+      case 15: {
+        const LumoraRect r{0, 0, 320 + static_cast<int32_t>(rng() % 400), 240};
+        PutDVDOwner(h, rng() % 3 ? &r : nullptr, true);
+        break;
+      }
+      default:
+        plat::PumpMessages(static_cast<int>(rng() % 15));
+        break;
+    }
+  }
+  // Responsive at the end: playing again makes the engine post events.
+  PutDVDOwner(h, &rect, true);
+  PlayDVD();
+  JumpDVDTitle(1);
+  PlayDVD();
+  const int before = g_events;
+  QElapsedTimer t;
+  t.start();
+  while (g_events == before && t.elapsed() < 10000) plat::PumpMessages(20);
+  const bool alive = g_events > before;
+  StopDVD();
+  DestroyDVDGraph();
+  std::printf("walked %d commands, %s\n", count, alive ? "responsive" : "no events after play");
+  return alive ? 0 : 4;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "nav") == 0)
     return RunNav(argv[2], !(argc >= 4 && std::strcmp(argv[3], "--no-validate") == 0));
-  std::fprintf(stderr, "usage: %s nav PATH [--no-validate]\n", argv[0]);
+  if (argc >= 3 && std::strcmp(argv[1], "engine") == 0) return RunEngine(argv[2], argc, argv);
+  if (argc >= 5 && std::strcmp(argv[1], "walk") == 0)
+    return RunWalk(argv[2], static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)),
+                   std::atoi(argv[4]), argc, argv);
+  std::fprintf(stderr, "usage: %s nav|engine PATH [--no-validate] | walk PATH SEED COUNT\n",
+               argv[0]);
   return 2;
 }

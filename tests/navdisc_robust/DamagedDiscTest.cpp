@@ -1,0 +1,287 @@
+// Damaged copies of the sample disc, each opened by the real engine in a process of its own:
+// whatever the damage, the process must end by itself (played, or refused cleanly), never by a
+// signal and never by hanging.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "navdisc/DiscValidator.h"
+
+extern char** environ;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+  bool exited = false;  // ended by itself
+  int code = -1;        // exit status when exited
+  int signal = 0;       // the killing signal otherwise
+  bool timedOut = false;
+  std::string output;
+};
+
+std::string FixtureDir() {
+  const char* d = std::getenv("LUMORA_FIXTURE_DIR");
+  return d ? d : "";
+}
+
+std::string RunnerPath() {
+  const char* d = std::getenv("LUMORA_BIN_DIR");
+  return std::string(d ? d : ".") + "/navdisc_disc_runner";
+}
+
+RunResult RunChild(const std::vector<std::string>& args, std::chrono::seconds limit) {
+  RunResult r;
+  const fs::path out =
+      fs::temp_directory_path() / ("lumora-runner-" + std::to_string(::getpid()) + ".txt");
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&fa);
+  if (rc != 0) return r;
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  for (;;) {
+    const pid_t w = ::waitpid(pid, &status, WNOHANG);
+    if (w == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      r.timedOut = true;
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!r.timedOut && WIFEXITED(status)) {
+    r.exited = true;
+    r.code = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    r.signal = WTERMSIG(status);
+  }
+  std::ifstream in(out);
+  r.output.assign(std::istreambuf_iterator<char>(in), {});
+  fs::remove(out);
+  return r;
+}
+
+class DamagedDiscTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sample_ = FixtureDir() + "/sample-dvd/VIDEO_TS";
+    ASSERT_TRUE(fs::exists(sample_ + "/VIDEO_TS.IFO"))
+        << "sample disc missing; build the sample_fixtures target";
+    ASSERT_TRUE(fs::exists(RunnerPath())) << RunnerPath();
+    std::string tmpl = (fs::temp_directory_path() / "lumora-damaged-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    work_ = tmpl;
+  }
+  void TearDown() override { fs::remove_all(work_); }
+
+  // A fresh copy of the sample disc; returns its root (holding VIDEO_TS/).
+  fs::path Copy(int n) {
+    const fs::path root = work_ / ("disc" + std::to_string(n));
+    fs::create_directories(root);
+    fs::copy(sample_, root / "VIDEO_TS", fs::copy_options::recursive);
+    return root;
+  }
+  static std::vector<uint8_t> Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  }
+  static void Write(const fs::path& p, const std::vector<uint8_t>& b) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  }
+
+  // Flips bytes of an IFO file (and, mostly, of its backup too, or the reader would fall back
+  // on it); most flips land on bytes that carry data rather than padding.
+  void DamageIfo(const fs::path& root, std::mt19937& rng) {
+    static const char* kIfos[] = {"VIDEO_TS", "VTS_01_0", "VTS_02_0"};
+    const std::string base = kIfos[rng() % 3];
+    const fs::path ifo = root / "VIDEO_TS" / (base + ".IFO");
+    const fs::path bup = root / "VIDEO_TS" / (base + ".BUP");
+    auto data = Read(ifo);
+    std::vector<size_t> used;
+    for (size_t i = 0x100; i < data.size(); ++i)
+      if (data[i]) used.push_back(i);
+    const int flips = 1 + static_cast<int>(rng() % 12);
+    for (int k = 0; k < flips; ++k) {
+      const size_t at =
+          (rng() % 5 != 0 && !used.empty()) ? used[rng() % used.size()] : rng() % data.size();
+      data[at] ^= static_cast<uint8_t>(1 + rng() % 255);
+    }
+    Write(ifo, data);
+    if (rng() % 10 < 7) Write(bup, data);
+  }
+
+  // Flips bytes of a VOB, half of them in navigation packets (start of a sector).
+  void DamageVob(const fs::path& root, std::mt19937& rng) {
+    static const char* kVobs[] = {"VIDEO_TS.VOB", "VTS_01_0.VOB", "VTS_01_1.VOB", "VTS_02_1.VOB"};
+    const fs::path vob = root / "VIDEO_TS" / kVobs[rng() % 4];
+    auto data = Read(vob);
+    const size_t sectors = data.size() / 2048;
+    for (int k = 0; k < 64; ++k) {
+      const size_t at =
+          (k % 2) ? (rng() % sectors) * 2048 + 0x2d + rng() % 0x3d0 : rng() % data.size();
+      data[at] ^= static_cast<uint8_t>(1 + rng() % 255);
+    }
+    Write(vob, data);
+  }
+
+  // Runs the engine on root; the process must end by itself with "played" or "refused".
+  void ExpectCleanRun(const fs::path& root, const std::string& what) {
+    const RunResult r = RunChild({RunnerPath(), "engine", root.string()}, std::chrono::seconds(60));
+    EXPECT_FALSE(r.timedOut) << what << ": hung";
+    EXPECT_TRUE(r.exited) << what << ": killed by signal " << r.signal;
+    if (r.exited) {
+      EXPECT_TRUE(r.code == 0 || r.code == 3) << what << ": exit " << r.code << " " << r.output;
+    }
+  }
+
+  std::string sample_;
+  fs::path work_;
+};
+
+TEST_F(DamagedDiscTest, IntactDiscPlaysThroughTheEngine) {
+  const RunResult r =
+      RunChild({RunnerPath(), "engine", Copy(0).string()}, std::chrono::seconds(60));
+  ASSERT_TRUE(r.exited) << "signal " << r.signal;
+  EXPECT_EQ(r.code, 0) << r.output;
+  // The engine did post events while playing (domain, title and time changes at least).
+  int events = 0;
+  ASSERT_EQ(std::sscanf(r.output.c_str(), "played, %d events", &events), 1) << r.output;
+  EXPECT_GT(events, 3);
+}
+
+TEST_F(DamagedDiscTest, FlippedIfoBytesNeverBringTheEngineDown) {
+  std::mt19937 rng(20261209);
+  for (int n = 0; n < 40; ++n) {
+    const fs::path root = Copy(n);
+    DamageIfo(root, rng);
+    ExpectCleanRun(root, "IFO damage #" + std::to_string(n));
+    fs::remove_all(root);
+  }
+}
+
+TEST_F(DamagedDiscTest, FlippedVobBytesNeverBringTheEngineDown) {
+  std::mt19937 rng(777);
+  for (int n = 0; n < 12; ++n) {
+    const fs::path root = Copy(n);
+    DamageVob(root, rng);
+    ExpectCleanRun(root, "VOB damage #" + std::to_string(n));
+    fs::remove_all(root);
+  }
+}
+
+TEST_F(DamagedDiscTest, TruncatedAndMissingFilesFailOrPlayCleanly) {
+  struct Case {
+    const char* file;
+    double keep;  // fraction kept; negative: the file (and its backup) removed
+  };
+  const Case cases[] = {{"VTS_01_1.VOB", 0.5}, {"VTS_01_1.VOB", 0.02}, {"VIDEO_TS.VOB", 0.3},
+                        {"VTS_02_1.VOB", 0.0}, {"VTS_01_0.VOB", 0.1},  {"VTS_02_0.IFO", -1},
+                        {"VTS_01_0.IFO", -1},  {"VIDEO_TS.IFO", 0.4},  {"VTS_01_0.IFO", 0.5},
+                        {"VTS_02_0.IFO", 0.05}};
+  int n = 0;
+  for (const Case& c : cases) {
+    const fs::path root = Copy(n);
+    const fs::path f = root / "VIDEO_TS" / c.file;
+    const std::string what = std::string(c.file) + (c.keep < 0 ? " missing" : " truncated");
+    if (c.keep < 0) {
+      fs::remove(f);
+      if (f.extension() == ".IFO") fs::remove(fs::path(f).replace_extension(".BUP"));
+    } else {
+      fs::resize_file(f, static_cast<uintmax_t>(static_cast<double>(fs::file_size(f)) * c.keep));
+    }
+    ExpectCleanRun(root, what);
+    fs::remove_all(root);
+    ++n;
+  }
+}
+
+// Two thousand seeded commands of every kind, in and out of range, through the exports; the
+// engine must neither die nor hang, and must answer a final play with events.
+TEST_F(DamagedDiscTest, RandomWalkLeavesTheEngineResponsive) {
+  for (const char* seed : {"1", "20261209"}) {
+    const RunResult r =
+        RunChild({RunnerPath(), "walk", Copy(std::atoi(seed) % 7).string(), seed, "2000"},
+                 std::chrono::seconds(90));
+    ASSERT_FALSE(r.timedOut) << "seed " << seed << ": hung";
+    ASSERT_TRUE(r.exited) << "seed " << seed << ": killed by signal " << r.signal;
+    EXPECT_EQ(r.code, 0) << "seed " << seed << ": " << r.output;
+  }
+}
+
+// The validator's own verdicts on damage whose effect on libdvdnav is known.
+TEST_F(DamagedDiscTest, ValidatorRefusesNavigationDataTheNavigatorWouldAbortOn) {
+  std::string why;
+  EXPECT_TRUE(navdisc::ValidateDisc(sample_, &why)) << why;
+  EXPECT_TRUE(navdisc::ValidateDisc(FixtureDir() + "/sample.iso", &why)) << why;
+  EXPECT_TRUE(navdisc::ValidateDisc(FixtureDir() + "/nofp-dvd", &why)) << why;
+
+  const fs::path root = Copy(1);
+  const fs::path ifo = root / "VIDEO_TS" / "VTS_01_0.IFO";
+  const fs::path bup = root / "VIDEO_TS" / "VTS_01_0.BUP";
+  const auto good = Read(ifo);
+  // Title-set program chain table (sector given at 0xCC), first chain's program map: point
+  // the first program at a cell that does not exist.
+  const size_t pgcit = 2048u * (size_t(good[0xCC]) << 24 | size_t(good[0xCD]) << 16 |
+                                size_t(good[0xCE]) << 8 | good[0xCF]);
+  const size_t pgc = pgcit + (size_t(good[pgcit + 12]) << 24 | size_t(good[pgcit + 13]) << 16 |
+                              size_t(good[pgcit + 14]) << 8 | good[pgcit + 15]);
+  const size_t map = pgc + (size_t(good[pgc + 0xE6]) << 8 | good[pgc + 0xE7]);
+  ASSERT_EQ(good[map], 1);  // chapters of title 1 start at cells 1, 2, 3
+  auto bad = good;
+  bad[map] = 9;
+  Write(ifo, bad);
+  Write(bup, bad);
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  EXPECT_NE(why.find("program"), std::string::npos) << why;
+  EXPECT_FALSE(navdisc::CheckDiscStructure(root.string(), &why));
+
+  // A cell claiming an angle block that is not one.
+  bad = good;
+  const size_t cells = pgc + (size_t(good[pgc + 0xE8]) << 8 | good[pgc + 0xE9]);
+  bad[cells] = static_cast<uint8_t>((bad[cells] & 0x0f) | 0x40);  // block mode 1, type 0
+  Write(ifo, bad);
+  Write(bup, bad);
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  EXPECT_NE(why.find("block"), std::string::npos) << why;
+
+  // The title table naming a title set that is not on the disc.
+  Write(ifo, good);
+  Write(bup, good);
+  const fs::path vmg = root / "VIDEO_TS" / "VIDEO_TS.IFO";
+  auto v = Read(vmg);
+  const size_t tt =
+      2048u * (size_t(v[0xC4]) << 24 | size_t(v[0xC5]) << 16 | size_t(v[0xC6]) << 8 | v[0xC7]);
+  v[tt + 8 + 6] = 7;  // title 1's title set number
+  Write(vmg, v);
+  Write(root / "VIDEO_TS" / "VIDEO_TS.BUP", v);
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  EXPECT_NE(why.find("title set"), std::string::npos) << why;
+
+  EXPECT_FALSE(navdisc::ValidateDisc((work_ / "nothing-here").string(), &why));
+  EXPECT_FALSE(why.empty());
+  EXPECT_FALSE(navdisc::ValidateDisc("/etc", &why));
+}
+
+}  // namespace
