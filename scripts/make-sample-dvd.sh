@@ -82,7 +82,8 @@ make_menu() {
   # Button overlays: frame (normal), yellow (selected), red (activated).
   local draw_norm="" draw_hl="" draw_sel=""
   for i in 0 1 2; do
-    local box="x=$((BTN_X0 - 8)):y=$((BTN_Y0[$i] - 8)):w=$((BTN_X1 - BTN_X0 + 16)):h=$((BTN_Y1[$i] - BTN_Y0[$i] + 16)):t=6"
+    # Inside the button rectangle (highlight colours apply only there); black becomes transparent.
+    local box="x=$BTN_X0:y=${BTN_Y0[$i]}:w=$((BTN_X1 - BTN_X0)):h=$((BTN_Y1[$i] - BTN_Y0[$i])):t=6"
     draw_norm+=",drawbox=$box:color=0x808080@1.0"
     draw_hl+=",drawbox=$box:color=0xFFFF00@1.0"
     draw_sel+=",drawbox=$box:color=0xFF0000@1.0"
@@ -90,7 +91,7 @@ make_menu() {
   local kind draw
   for kind in norm hl sel; do
     case $kind in norm) draw=$draw_norm ;; hl) draw=$draw_hl ;; sel) draw=$draw_sel ;; esac
-    "${FF[@]}" -f lavfi -i "color=c=black@0.0:size=720x576,format=rgba$draw" -frames:v 1 \
+    "${FF[@]}" -f lavfi -i "color=c=black:size=720x576,format=rgba$draw,colorkey=0x000000:0.01:0" -frames:v 1 \
       "${BITEXACT[@]}" "$WORK/$name-$kind.png"
   done
   cat >"$WORK/$name.xml" <<EOF
