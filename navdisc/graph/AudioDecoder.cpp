@@ -46,6 +46,8 @@ void* AudioDecoder::QueryInterface(const std::string& iid) {
 
 void AudioDecoder::Close() {
   avcodec_free_context(&ctx_);
+  if (parser_) av_parser_close(parser_);
+  parser_ = nullptr;
   swr_free(&swr_);
   codecId_ = 0;
   swrFmt_ = -1;
@@ -72,12 +74,17 @@ bool AudioDecoder::OpenFor(int streamId) {
   }
   av_dict_free(&opts);
   codecId_ = id;
+  if (id != AV_CODEC_ID_PCM_DVD) parser_ = av_parser_init(id);
   return true;
 }
 
 void AudioDecoder::Receive(Pin*, Sample&& s) {
   if (s.kind == Sample::Kind::Flush) {
     if (ctx_) avcodec_flush_buffers(ctx_);
+    if (parser_) {
+      av_parser_close(parser_);
+      parser_ = av_parser_init(codecId_);
+    }
     nextTime_ = -1;
     DeliverTo(Major::Audio, MakeSignal(Sample::Kind::Flush));
     return;
@@ -87,9 +94,29 @@ void AudioDecoder::Receive(Pin*, Sample&& s) {
     return;
   }
   if (s.kind != Sample::Kind::Data || !OpenFor(s.streamId)) return;
-  pkt_->data = s.data.data();
-  pkt_->size = static_cast<int>(s.data.size());
-  pkt_->pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  int64_t pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  const uint8_t* data = s.data.data();
+  int size = static_cast<int>(s.data.size());
+  if (!parser_) {
+    Send(data, size, pts);
+    return;
+  }
+  while (size > 0) {
+    uint8_t* out = nullptr;
+    int outSize = 0;
+    int used = av_parser_parse2(parser_, ctx_, &out, &outSize, data, size, pts, pts, 0);
+    if (used < 0) break;
+    data += used;
+    size -= used;
+    pts = AV_NOPTS_VALUE;
+    if (outSize > 0) Send(out, outSize, parser_->pts);
+  }
+}
+
+void AudioDecoder::Send(const uint8_t* data, int size, int64_t pts) {
+  pkt_->data = const_cast<uint8_t*>(data);
+  pkt_->size = size;
+  pkt_->pts = pts;
   if (avcodec_send_packet(ctx_, pkt_) < 0) return;
   while (avcodec_receive_frame(ctx_, frame_) == 0) {
     Emit(frame_);

@@ -8,6 +8,7 @@
 #include "navdisc/graph/Filter.h"
 
 struct AVCodecContext;
+struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
 struct SwrContext;
@@ -48,6 +49,8 @@ class AudioDecoder final : public Filter, public IAudioDecoderControl {
   void Emit(AVFrame* f);
 
   AVCodecContext* ctx_ = nullptr;
+  AVCodecParserContext* parser_ = nullptr;  // PES payloads -> whole frames
+  void Send(const uint8_t* data, int size, int64_t pts);
   int codecId_ = 0;  // AVCodecID of ctx_
   AVPacket* pkt_ = nullptr;
   AVFrame* frame_ = nullptr;

@@ -127,6 +127,8 @@ HRESULT NavigatorSource::Stop() {
     domain_ = 0;
     title_ = part_ = 0;
     firstPlayChecked_ = everRead_ = false;
+    packsSinceOpen_ = 0;
+    noFirstPlayPosted_ = false;
     lastVobuEnd_ = -1;
     navTitleTime90_ = -1;
     inStill_ = false;
@@ -290,9 +292,11 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
   }
   switch (event) {
     case DVDNAV_BLOCK_OK:
+      ++packsSinceOpen_;
       Demux(buf, len);
       break;
     case DVDNAV_NAV_PACKET: {
+      ++packsSinceOpen_;
       NavPacketInfo info{};
       {
         std::lock_guard lock(navMu_);
@@ -387,6 +391,16 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       if (Graph()) Graph()->Clock().Unanchor();
       break;
     case DVDNAV_STOP: {
+      if (packsSinceOpen_ == 0 && !noFirstPlayPosted_) {
+        // A first-play program that leads nowhere stops before the first block.
+        noFirstPlayPosted_ = true;
+        {
+          std::lock_guard lock(mu_);
+          idle_ = true;
+        }
+        if (Graph()) Graph()->Notify(EC_DVD_NO_FP_PGC, 0, 0);
+        break;
+      }
       DeliverAll(MakeSignal(Sample::Kind::EndOfStream));
       CheckPosition();
       {

@@ -122,6 +122,7 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   int32_t title_ = 0, part_ = 0;
   bool firstPlayChecked_ = false;
   bool everRead_ = false;
+  uint64_t packsSinceOpen_ = 0;  // blocks and NAV packets since the disc was opened or reset
   bool noFirstPlayPosted_ = false;
 
   // Timestamps: stream time = pts + offset, continuous across cells.

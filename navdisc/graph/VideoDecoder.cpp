@@ -57,6 +57,7 @@ VideoDecoder::VideoDecoder() : Filter(kVideoDecoderClsid) {
     video_->thread_count = 1;
     if (avcodec_open2(video_, c, nullptr) < 0) avcodec_free_context(&video_);
   }
+  parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
   pkt_ = av_packet_alloc();
   frame_ = av_frame_alloc();
   std::lock_guard lock(adjMu_);
@@ -65,6 +66,7 @@ VideoDecoder::VideoDecoder() : Filter(kVideoDecoderClsid) {
 
 VideoDecoder::~VideoDecoder() {
   avcodec_free_context(&video_);
+  if (parser_) av_parser_close(parser_);
   CloseSpuDecoders();
   av_packet_free(&pkt_);
   av_frame_free(&frame_);
@@ -107,6 +109,8 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
   switch (s.kind) {
     case Sample::Kind::Flush:
       if (video_) avcodec_flush_buffers(video_);
+      if (parser_) av_parser_close(parser_);
+      parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
       for (auto& [id, ctx] : spus_)
         if (ctx) avcodec_flush_buffers(ctx);
       subs_.clear();
@@ -165,9 +169,29 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
 void VideoDecoder::DecodeVideo(Sample& s) {
   if (!video_) return;
   if (s.time >= 0) titleOffset_ = s.titleTime >= 0 ? s.titleTime - s.time : INT64_MIN;
-  pkt_->data = s.data.data();
-  pkt_->size = static_cast<int>(s.data.size());
-  pkt_->pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  int64_t pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  const uint8_t* data = s.data.data();
+  int size = static_cast<int>(s.data.size());
+  if (!parser_) {
+    SendVideo(data, size, pts);
+    return;
+  }
+  while (size > 0) {
+    uint8_t* out = nullptr;
+    int outSize = 0;
+    int used = av_parser_parse2(parser_, video_, &out, &outSize, data, size, pts, pts, 0);
+    if (used < 0) break;
+    data += used;
+    size -= used;
+    pts = AV_NOPTS_VALUE;
+    if (outSize > 0) SendVideo(out, outSize, parser_->pts);
+  }
+}
+
+void VideoDecoder::SendVideo(const uint8_t* data, int size, int64_t pts) {
+  pkt_->data = const_cast<uint8_t*>(data);
+  pkt_->size = size;
+  pkt_->pts = pts;
   if (avcodec_send_packet(video_, pkt_) < 0) return;
   while (avcodec_receive_frame(video_, frame_) == 0) {
     EmitFrame(frame_);
@@ -177,6 +201,14 @@ void VideoDecoder::DecodeVideo(Sample& s) {
 
 void VideoDecoder::DrainVideo() {
   if (!video_) return;
+  if (parser_) {
+    uint8_t* out = nullptr;
+    int outSize = 0;
+    av_parser_parse2(parser_, video_, &out, &outSize, nullptr, 0, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+    if (outSize > 0) SendVideo(out, outSize, parser_->pts);
+    av_parser_close(parser_);
+    parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
+  }
   if (avcodec_send_packet(video_, nullptr) == 0) {
     while (avcodec_receive_frame(video_, frame_) == 0) {
       EmitFrame(frame_);

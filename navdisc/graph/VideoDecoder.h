@@ -16,6 +16,7 @@
 #include "navdisc/graph/Samples.h"
 
 struct AVCodecContext;
+struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
@@ -89,6 +90,8 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   void RebuildTables();  // picture adjustment LUTs; caller holds adjMu_
 
   AVCodecContext* video_ = nullptr;
+  AVCodecParserContext* parser_ = nullptr;  // PES payloads -> whole pictures
+  void SendVideo(const uint8_t* data, int size, int64_t pts);
   std::map<int, AVCodecContext*> spus_;  // every sub-picture stream, so a switch shows at once
   AVPacket* pkt_ = nullptr;
   AVFrame* frame_ = nullptr;
