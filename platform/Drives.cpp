@@ -1,0 +1,210 @@
+#include "platform/Drives.h"
+
+#include <blkid/blkid.h>
+#include <fcntl.h>
+#include <libudev.h>
+#include <linux/cdrom.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QStorageInfo>
+#include <algorithm>
+#include <mutex>
+
+#include "platform/ProgramFolder.h"
+#include "platform/Window.h"
+
+namespace plat {
+namespace {
+
+std::mutex g_mutex;
+std::function<std::vector<OpticalDrive>()> g_drivesDouble;
+std::function<bool(const std::string&, std::string&)> g_labelDouble;
+std::function<bool(const std::string&, bool)> g_trayDouble;
+
+int DriveNumber(const QString& name) {
+  bool ok = false;
+  int n = name.mid(2).toInt(&ok);
+  return ok ? n : 1 << 30;
+}
+
+// Label of a device node or image file from its ISO 9660 / UDF descriptor.
+bool ProbeLabel(const std::string& path, std::string& label) {
+  blkid_probe pr = blkid_new_probe_from_filename(path.c_str());
+  if (!pr) return false;  // no medium, no permission, no such file
+  blkid_probe_enable_superblocks(pr, 1);
+  blkid_probe_set_superblocks_flags(pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_TYPE);
+  bool ok = false;
+  if (blkid_do_safeprobe(pr) == 0) {
+    ok = true;
+    const char* value = nullptr;
+    size_t len = 0;
+    label.clear();
+    if (blkid_probe_lookup_value(pr, "LABEL", &value, &len) == 0 && value) label = value;
+  }
+  blkid_free_probe(pr);
+  return ok;
+}
+
+bool TrayCommand(const std::string& device, bool open) {
+  std::function<bool(const std::string&, bool)> dbl;
+  {
+    std::lock_guard lk(g_mutex);
+    dbl = g_trayDouble;
+  }
+  if (dbl) return dbl(device, open);
+  int fd = ::open(device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ioctl(fd, open ? CDROMEJECT : CDROMCLOSETRAY, 0) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+std::vector<OpticalDrive> OpticalDrives() {
+  std::function<std::vector<OpticalDrive>()> dbl;
+  {
+    std::lock_guard lk(g_mutex);
+    dbl = g_drivesDouble;
+  }
+  if (dbl) return dbl();
+
+  QByteArray sys = qgetenv("LUMORA_SYSFS_BLOCK");
+  if (sys.isEmpty()) sys = "/sys/block";
+  QStringList names = QDir(QString::fromLocal8Bit(sys))
+                          .entryList({"sr*"}, QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
+  // sr2 before sr10.
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    return DriveNumber(a) != DriveNumber(b) ? DriveNumber(a) < DriveNumber(b) : a < b;
+  });
+  const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+  std::vector<OpticalDrive> out;
+  for (const QString& n : names) {
+    OpticalDrive d;
+    d.name = n.toStdString();
+    d.device = "/dev/" + d.name;
+    d.root = d.device;
+    for (const QStorageInfo& v : volumes) {
+      if (QString::fromLocal8Bit(v.device()) == QString::fromStdString(d.device) && v.isReady()) {
+        d.root = WithTrailingSlash(v.rootPath().toStdString());
+        d.mounted = true;
+        break;
+      }
+    }
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+bool GetVolumeLabel(const std::string& root, std::string& label) {
+  std::function<bool(const std::string&, std::string&)> dbl;
+  {
+    std::lock_guard lk(g_mutex);
+    dbl = g_labelDouble;
+  }
+  if (dbl) return dbl(root, label);
+  if (root.empty()) return false;
+  QFileInfo fi(QString::fromStdString(root));
+  if (!fi.exists()) return false;
+  if (!fi.isDir()) return ProbeLabel(root, label);
+  // A mounted disc: ask its device. Any other folder is readable and has no label.
+  QStorageInfo si(fi.absoluteFilePath());
+  const std::string device = si.device().toStdString();
+  if (si.isValid() && WithTrailingSlash(si.rootPath().toStdString()) ==
+                          WithTrailingSlash(fi.absoluteFilePath().toStdString()) &&
+      device.rfind("/dev/sr", 0) == 0) {
+    if (ProbeLabel(device, label)) return true;
+    label = si.name().toStdString();
+    return true;
+  }
+  label.clear();
+  return true;
+}
+
+bool OpenTray(const std::string& device) { return TrayCommand(device, true); }
+bool CloseTray(const std::string& device) { return TrayCommand(device, false); }
+
+void SetDrivesDouble(std::function<std::vector<OpticalDrive>()> drives) {
+  std::lock_guard lk(g_mutex);
+  g_drivesDouble = std::move(drives);
+}
+void SetVolumeLabelDouble(std::function<bool(const std::string&, std::string&)> label) {
+  std::lock_guard lk(g_mutex);
+  g_labelDouble = std::move(label);
+}
+void SetTrayDouble(std::function<bool(const std::string&, bool)> tray) {
+  std::lock_guard lk(g_mutex);
+  g_trayDouble = std::move(tray);
+}
+
+WPARAM ClassifyDiscEvent(const std::string& action, const std::string& devName,
+                         const std::vector<std::string>& props) {
+  const std::string base = devName.substr(devName.find_last_of('/') + 1);
+  if (base.rfind("sr", 0) != 0) return 0;
+  auto has = [&](const char* kv) { return std::find(props.begin(), props.end(), kv) != props.end(); };
+  if (action != "change") return 0;
+  // The kernel reports a tray or medium change; udev's cdrom_id then says what is in.
+  if (!has("DISK_MEDIA_CHANGE=1") && !has("DISK_EJECT_REQUEST=1")) return 0;
+  if (has("DISK_EJECT_REQUEST=1")) return kDeviceRemoval;
+  return has("ID_CDROM_MEDIA=1") ? kDeviceArrival : kDeviceRemoval;
+}
+
+DriveMonitor::DriveMonitor(QObject* parent) : QObject(parent) {}
+DriveMonitor::~DriveMonitor() { Stop(); }
+
+bool DriveMonitor::Start(HWND target) {
+  Stop();
+  target_ = target;
+  udev_ = udev_new();
+  if (!udev_) return false;
+  monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
+  if (!monitor_ ||
+      udev_monitor_filter_add_match_subsystem_devtype(monitor_, "block", "disk") < 0 ||
+      udev_monitor_enable_receiving(monitor_) < 0) {
+    Stop();
+    return false;
+  }
+  notifier_ = new QSocketNotifier(udev_monitor_get_fd(monitor_), QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this]() { onReadable(); });
+  return true;
+}
+
+void DriveMonitor::Stop() {
+  delete notifier_;
+  notifier_ = nullptr;
+  if (monitor_) udev_monitor_unref(monitor_);
+  monitor_ = nullptr;
+  if (udev_) udev_unref(udev_);
+  udev_ = nullptr;
+}
+
+void DriveMonitor::onReadable() {
+  if (!monitor_) return;
+  udev_device* dev = udev_monitor_receive_device(monitor_);
+  if (!dev) return;
+  const char* action = udev_device_get_action(dev);
+  const char* node = udev_device_get_devnode(dev);
+  std::vector<std::string> props;
+  for (udev_list_entry* e = udev_device_get_properties_list_entry(dev); e;
+       e = udev_list_entry_get_next(e)) {
+    const char* v = udev_list_entry_get_value(e);
+    props.push_back(std::string(udev_list_entry_get_name(e)) + "=" + (v ? v : ""));
+  }
+  const std::string devNode = node ? node : "";
+  const WPARAM what = ClassifyDiscEvent(action ? action : "", devNode, props);
+  udev_device_unref(dev);
+  if (!what) return;
+  const auto drives = OpticalDrives();
+  for (size_t i = 0; i < drives.size(); ++i) {
+    if (drives[i].device == devNode) {
+      PostMessage(target_, kWmDeviceChange, what, static_cast<LPARAM>(i));
+      return;
+    }
+  }
+}
+
+}  // namespace plat

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "TestApp.h"
+#include "platform/Drives.h"
+
+using namespace plat;
+
+namespace {
+
+TEST(DrivesTest, DrivesComeInDeviceOrder) {
+  QTemporaryDir sys;
+  for (const char* n : {"sr10", "sda", "sr2", "sr0", "loop0"}) QDir(sys.path()).mkdir(n);
+  qputenv("LUMORA_SYSFS_BLOCK", sys.path().toLocal8Bit());
+  const auto drives = OpticalDrives();
+  qunsetenv("LUMORA_SYSFS_BLOCK");
+  ASSERT_EQ(drives.size(), 3u);
+  EXPECT_EQ(drives[0].name, "sr0");
+  EXPECT_EQ(drives[1].name, "sr2");
+  EXPECT_EQ(drives[2].name, "sr10");
+  EXPECT_EQ(drives[1].device, "/dev/sr2");
+  // Not mounted: the device node stands for the root.
+  EXPECT_FALSE(drives[1].mounted);
+  EXPECT_EQ(drives[1].root, "/dev/sr2");
+}
+
+TEST(DrivesTest, LabelsComeFromDiscImagesAndFoldersHaveNone) {
+  QTemporaryDir dir;
+  std::string label = "stale";
+  EXPECT_TRUE(GetVolumeLabel(dir.path().toStdString() + "/", label));
+  EXPECT_EQ(label, "");
+  EXPECT_FALSE(GetVolumeLabel(dir.path().toStdString() + "/missing.iso", label));
+  EXPECT_FALSE(GetVolumeLabel("", label));
+  const std::string junk = dir.path().toStdString() + "/junk.iso";
+  WriteAll(junk, std::string(70000, 'j'));
+  EXPECT_FALSE(GetVolumeLabel(junk, label));
+
+  const QString tool = QStandardPaths::findExecutable("genisoimage");
+  if (tool.isEmpty()) GTEST_SKIP() << "genisoimage not installed";
+  QDir(dir.path()).mkpath("src/VIDEO_TS");
+  WriteAll(dir.path().toStdString() + "/src/VIDEO_TS/VIDEO_TS.IFO", "x");
+  const QString iso = dir.path() + "/disc.iso";
+  ASSERT_EQ(QProcess::execute(tool, {"-quiet", "-V", "HOLIDAY_2024", "-o", iso, dir.path() + "/src"}),
+            0);
+  EXPECT_TRUE(GetVolumeLabel(iso.toStdString(), label));
+  EXPECT_EQ(label, "HOLIDAY_2024");
+}
+
+TEST(DrivesTest, DiscEventsAreClassified) {
+  EXPECT_EQ(ClassifyDiscEvent("change", "/dev/sr0", {"DISK_MEDIA_CHANGE=1", "ID_CDROM_MEDIA=1"}),
+            kDeviceArrival);
+  EXPECT_EQ(ClassifyDiscEvent("change", "/dev/sr1", {"DISK_MEDIA_CHANGE=1"}), kDeviceRemoval);
+  EXPECT_EQ(ClassifyDiscEvent("change", "/dev/sr0", {"DISK_EJECT_REQUEST=1", "ID_CDROM_MEDIA=1"}),
+            kDeviceRemoval);
+  EXPECT_EQ(ClassifyDiscEvent("change", "/dev/sda", {"DISK_MEDIA_CHANGE=1", "ID_CDROM_MEDIA=1"}),
+            0u);
+  EXPECT_EQ(ClassifyDiscEvent("add", "/dev/sr0", {"ID_CDROM_MEDIA=1"}), 0u);
+  EXPECT_EQ(ClassifyDiscEvent("change", "/dev/sr0", {"ID_CDROM_MEDIA=1"}), 0u);
+  EXPECT_EQ(ClassifyDiscEvent("", "", {}), 0u);
+}
+
+TEST(DrivesTest, TrayCommandsAndDoubles) {
+  EXPECT_FALSE(OpenTray("/nonexistent/sr9"));
+  EXPECT_FALSE(CloseTray("/dev/null"));  // not a drive: the ioctl is refused
+
+  std::vector<std::pair<std::string, bool>> calls;
+  SetTrayDouble([&](const std::string& dev, bool open) {
+    calls.emplace_back(dev, open);
+    return true;
+  });
+  SetDrivesDouble([] { return std::vector<OpticalDrive>{{"sr0", "/dev/sr0", "/media/DISC/", true}}; });
+  SetVolumeLabelDouble([](const std::string& root, std::string& label) {
+    label = "DISC";
+    return root == "/media/DISC/";
+  });
+  EXPECT_TRUE(OpenTray("/dev/sr0"));
+  EXPECT_TRUE(CloseTray("/dev/sr0"));
+  ASSERT_EQ(OpticalDrives().size(), 1u);
+  std::string label;
+  EXPECT_TRUE(GetVolumeLabel(OpticalDrives()[0].root, label));
+  EXPECT_EQ(label, "DISC");
+  SetTrayDouble({});
+  SetDrivesDouble({});
+  SetVolumeLabelDouble({});
+  EXPECT_EQ(calls, (std::vector<std::pair<std::string, bool>>{{"/dev/sr0", true}, {"/dev/sr0", false}}));
+}
+
+}  // namespace
