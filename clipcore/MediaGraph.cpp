@@ -94,7 +94,10 @@ bool MediaGraph::Init() {
   };
   opt("config", "no");
   opt("terminal", verbose ? "yes" : "no");
-  if (verbose) opt("msg-level", "all=v");
+  if (verbose) {
+    opt("msg-level", "all=v");
+    opt("msg-time", "yes");
+  }
   opt("load-scripts", "no");
   opt("ytdl", "no");
   opt("osc", "no");
@@ -108,8 +111,11 @@ bool MediaGraph::Init() {
   opt("audio-file-auto", "no");
   opt("hwdec", "no");
   opt("hr-seek", "yes");
+  opt("sw-fast", "yes");
   opt("vo", "libmpv");
   opt("pause", "yes");
+  // A machine without a sound device still plays, silently, instead of ending every file.
+  opt("audio-fallback-to-null", "yes");
   const char* audio = std::getenv("LUMORA_AUDIO");
   const std::string ao = audio ? audio : "";
   if (ao == "null") {
@@ -270,7 +276,8 @@ bool MediaGraph::RenderTV() {
 bool MediaGraph::Play(double rate) {
   Pump();
   if (!open_) return false;
-  if (!tv_ && std::isfinite(rate) && rate > 0) SetRate(rate);
+  // Setting the speed waits for the playback core, so only when it changes.
+  if (!tv_ && std::isfinite(rate) && rate > 0 && rate != speed_) SetRate(rate);
   return mpv_set_property_string(mpv_, "pause", "no") >= 0;
 }
 
@@ -340,7 +347,8 @@ double MediaGraph::SetRate(double rate) {
     const double r = std::clamp(rate, 0.01, 100.0);
     mpv_set_property(mpv_, "speed", MPV_FORMAT_DOUBLE, const_cast<double*>(&r));
   }
-  return GetDouble(mpv_, "speed", 1.0);
+  speed_ = GetDouble(mpv_, "speed", 1.0);
+  return speed_;
 }
 
 void MediaGraph::ReleaseOwner() {

@@ -93,6 +93,7 @@ class MediaGraph {
   bool videoReady_ = false;
   bool open_ = false;
   bool tv_ = false;
+  double speed_ = 1.0;
   double pendingSeek_ = -1.0;  // reported as the position until the seek has been carried out
 
   HWND owner_ = 0;

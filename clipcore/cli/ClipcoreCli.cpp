@@ -126,10 +126,22 @@ bool Run(const std::string& line) {
     QElapsedTimer t;
     t.start();
     const uint64_t before = FramesShown();
-    bool ok = Open(rest, false) && PlayFile(1.0);
+    qint64 stage[4] = {0, 0, 0, 0};
+    bool ok = InitialGraph(g_window);
+    stage[0] = t.elapsed();
+    ok = ok && RenderFile(rest.c_str());
+    stage[1] = t.elapsed();
+    ok = ok && PutOwner(g_window, nullptr, true) && SetFileVolumeAndBalance(0, 0);
+    stage[2] = t.elapsed();
+    ok = ok && PlayFile(1.0);
+    stage[3] = t.elapsed();
     if (ok) ok = WaitFor(10000, [&] { return FramesShown() > before; });
     std::printf("%s start %lld\n", ok ? "ok" : "fail", (long long)t.elapsed());
-    if (ok) std::printf("firstframe %lld\n", (long long)t.elapsed());
+    if (ok) {
+      std::printf("firstframe %lld\n", (long long)t.elapsed());
+      std::printf("stages graph=%lld render=%lld owner=%lld play=%lld\n", stage[0], stage[1],
+                  stage[2], stage[3]);
+    }
   } else if (cmd == "play") {
     report(PlayFile(Real(a, 1, 1.0)));
   } else if (cmd == "pause") {

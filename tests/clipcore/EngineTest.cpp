@@ -26,12 +26,13 @@ void Record(int32_t code, int32_t p1, int32_t p2) {
   if (g_onEvent) g_onEvent(code);
 }
 
-class EngineTest : public ::testing::Test {
+class ClipcoreEngine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     static int argc = 1;
     static char name[] = "clipcore_engine_test";
     static char* argv[] = {name, nullptr};
+    DefaultEnvironment();
     if (!qApp) new QApplication(argc, argv);
   }
 
@@ -96,7 +97,7 @@ class EngineTest : public ::testing::Test {
   std::vector<std::pair<int, int>> scan_;
 };
 
-TEST_F(EngineTest, CallsWithoutAGraphFailCleanly) {
+TEST_F(ClipcoreEngine, CallsWithoutAGraphFailCleanly) {
   double length = 1;
   int32_t w = 1, h = 1;
   bool seek = true;
@@ -116,7 +117,7 @@ TEST_F(EngineTest, CallsWithoutAGraphFailCleanly) {
   EXPECT_FALSE(InitialGraph(hwnd_ + 1000));
 }
 
-TEST_F(EngineTest, OpensAndPlaysToTheEndPostingEndOfMedia) {
+TEST_F(ClipcoreEngine, OpensAndPlaysToTheEndPostingEndOfMedia) {
   ASSERT_TRUE(Open(Clip()));
   int32_t w = 0, h = 0;
   bool seek = false;
@@ -139,7 +140,7 @@ TEST_F(EngineTest, OpensAndPlaysToTheEndPostingEndOfMedia) {
   EXPECT_FALSE(PlayFile(1.0));
 }
 
-TEST_F(EngineTest, PauseStepResumeAndSeek) {
+TEST_F(ClipcoreEngine, PauseStepResumeAndSeek) {
   ASSERT_TRUE(Open(Clip()));
   ASSERT_TRUE(PlayFile(1.0));
   ASSERT_TRUE(WaitUntil([this] { return Position() > 0.3; }));
@@ -180,7 +181,7 @@ TEST_F(EngineTest, PauseStepResumeAndSeek) {
   EXPECT_FALSE(StepFile(0));
 }
 
-TEST_F(EngineTest, EveryRateOfTheRateMenuTakesEffect) {
+TEST_F(ClipcoreEngine, EveryRateOfTheRateMenuTakesEffect) {
   ASSERT_TRUE(Open(Clip()));
   ASSERT_TRUE(PlayFile(1.0));
   for (double rate : {0.25, 0.5, 1.0, 2.0, 3.0, 4.0, 6.0, 8.0, 16.0}) {
@@ -197,7 +198,7 @@ TEST_F(EngineTest, EveryRateOfTheRateMenuTakesEffect) {
   EXPECT_EQ(PutFilePlaybackRatio(0.0), 1.0);
 }
 
-TEST_F(EngineTest, SnapshotHoldsTheShownPicture) {
+TEST_F(ClipcoreEngine, SnapshotHoldsTheShownPicture) {
   const std::string path = FixtureDir() + "snap-test";
   QFile::remove(QString::fromStdString(path));
   ASSERT_TRUE(Open(Clip()));
@@ -236,7 +237,7 @@ TEST_F(EngineTest, SnapshotHoldsTheShownPicture) {
   QFile::remove(QString::fromStdString(path));
 }
 
-TEST_F(EngineTest, PictureFollowsPlacementAndProportions) {
+TEST_F(ClipcoreEngine, PictureFollowsPlacementAndProportions) {
   window_->resize(640, 480);
   ASSERT_TRUE(Open(Clip()));
   ASSERT_TRUE(WaitUntil([this] { return plat::PresentedFrameCount(hwnd_) > 0; }));
@@ -263,7 +264,7 @@ TEST_F(EngineTest, PictureFollowsPlacementAndProportions) {
   EXPECT_FALSE(PutOwner(hwnd_ + 1000, nullptr, true));
 }
 
-TEST_F(EngineTest, BadFilesFailOrEndCleanly) {
+TEST_F(ClipcoreEngine, BadFilesFailOrEndCleanly) {
   ASSERT_TRUE(InitialGraph(hwnd_));
   EXPECT_FALSE(RenderFile((FixtureDir() + "missing.mp4").c_str()));
   EXPECT_FALSE(RenderFile(""));
@@ -283,7 +284,7 @@ TEST_F(EngineTest, BadFilesFailOrEndCleanly) {
   EXPECT_TRUE(PlayFile(1.0));
 }
 
-TEST_F(EngineTest, AudioOnlyFileHasNoPicture) {
+TEST_F(ClipcoreEngine, AudioOnlyFileHasNoPicture) {
   ASSERT_TRUE(Open(Tone()));
   int32_t w = -1, h = -1;
   bool seek = false;
@@ -298,7 +299,7 @@ TEST_F(EngineTest, AudioOnlyFileHasNoPicture) {
   EXPECT_TRUE(WaitUntil([this] { return Ended(1); }));
 }
 
-TEST_F(EngineTest, EventPumpSurvivesTeardownFromItsCallback) {
+TEST_F(ClipcoreEngine, EventPumpSurvivesTeardownFromItsCallback) {
   ASSERT_TRUE(Open(Clip()));
   ASSERT_TRUE(SetPositions(9.8));
   int calls = 0;
@@ -319,7 +320,7 @@ TEST_F(EngineTest, EventPumpSurvivesTeardownFromItsCallback) {
   EXPECT_EQ(g_events.size(), 1u);
 }
 
-TEST_F(EngineTest, VolumeAndBalanceReachTheSound) {
+TEST_F(ClipcoreEngine, VolumeAndBalanceReachTheSound) {
   // The sound goes to WAV files; the left and right levels show what the engine did.
   auto levels = [this](int volume, int balance, const std::string& wav) {
     QFile::remove(QString::fromStdString(wav));
@@ -368,7 +369,7 @@ TEST_F(EngineTest, VolumeAndBalanceReachTheSound) {
   EXPECT_NEAR(right.second / full.second, 1.0, 0.02);
 }
 
-TEST_F(EngineTest, SimulatedTunerScansPlaysAndTunes) {
+TEST_F(ClipcoreEngine, SimulatedTunerScansPlaysAndTunes) {
   setenv("LUMORA_TV", "sim:9,2,5", 1);
   ASSERT_TRUE(InitialGraph(hwnd_));
   ASSERT_TRUE(RenderTV());
@@ -408,7 +409,7 @@ TEST_F(EngineTest, SimulatedTunerScansPlaysAndTunes) {
   EXPECT_TRUE(g_events.empty());
 }
 
-TEST_F(EngineTest, NoTunerMeansNoTv) {
+TEST_F(ClipcoreEngine, NoTunerMeansNoTv) {
   setenv("LUMORA_TV", "none", 1);
   ASSERT_TRUE(InitialGraph(hwnd_));
   EXPECT_FALSE(RenderTV());

@@ -15,6 +15,16 @@
 
 namespace clipcore_test {
 
+// The test environment CTest is meant to give; set here too so a test run directly (or by a
+// runner that dropped the variables) neither looks for a sound device nor writes into /tmp.
+inline void DefaultEnvironment() {
+  setenv("LUMORA_AUDIO", "null", 0);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#ifdef CLIPCORE_TEST_FIXTURE_DIR
+  setenv("LUMORA_FIXTURE_DIR", CLIPCORE_TEST_FIXTURE_DIR, 0);
+#endif
+}
+
 inline std::string FixtureDir() {
   const char* env = std::getenv("LUMORA_FIXTURE_DIR");
   std::string dir = std::string(env ? env : QDir::tempPath().toStdString()) + "/clipcore/";
