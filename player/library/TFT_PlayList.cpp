@@ -4,7 +4,11 @@
 
 PlayList_Item::PlayList_Item(QWidget* parent) : TLabel(parent) {
   SetAutoSize(false);
-  SetFontName("Tahoma");
+  // The framework's default 8-point Tahoma: 11 pixels, so a line fits a 13-pixel row.
+  QFont f = font();
+  f.setFamily("Tahoma");
+  f.setPixelSize(11);
+  setFont(f);
   SetShowHint(true);
   resize(width(), TFT_PlayList::kRowHeight);
   SetStyle(Normal);

@@ -231,6 +231,16 @@ TEST_F(ProgressBarTest, ThumbShowsOnlyOverTheBarUnlessAlways) {
   EXPECT_EQ(bar->Thumb()->Picture().pixel(1, 1), QColor(Qt::darkRed).rgb());
   QApplication::sendEvent(bar->Thumb(), &leave);
   EXPECT_EQ(bar->Thumb()->Picture().pixel(1, 1), QColor(Qt::red).rgb());
+
+  // A new skin re-creates the thumb: the cursor the window gave it stays, the bar is empty
+  // and places as before.
+  bar->Thumb()->setCursor(Qt::SizeHorCursor);
+  ASSERT_TRUE(bar->SetThumbImages(ThumbPic(10, 12, Qt::blue), QImage(), QImage()));
+  EXPECT_EQ(bar->Thumb()->cursor().shape(), Qt::SizeHorCursor);
+  EXPECT_TRUE(bar->Ready());
+  EXPECT_EQ(bar->GetPosition(), 0);
+  EXPECT_TRUE(bar->SetPosition(50, false));
+  EXPECT_EQ(bar->Thumb()->x(), 94);
 }
 
 TEST_F(ProgressBarTest, IncompleteOrDegenerateBarsFailSafely) {

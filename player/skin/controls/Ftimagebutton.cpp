@@ -206,6 +206,9 @@ void TFT_ProgressBar::ShowThumbPicture(const QImage& img) {
 bool TFT_ProgressBar::SetThumbImages(const QImage& normal, const QImage& hover,
                                      const QImage& pressed) {
   if (normal.isNull()) return false;
+  // A cursor given to the old thumb carries over to the new one.
+  const bool hadCursor = thumb_ && thumb_->testAttribute(Qt::WA_SetCursor);
+  const QCursor cursor = hadCursor ? thumb_->cursor() : QCursor();
   delete thumb_;
   thumb_ = nullptr;
   mouseOverThumb_ = false;
@@ -220,6 +223,7 @@ bool TFT_ProgressBar::SetThumbImages(const QImage& normal, const QImage& hover,
   thumb_->SetAutoSize(true);
   thumb_->move(0, 0);
   thumb_->installEventFilter(this);
+  if (hadCursor) thumb_->setCursor(cursor);
   ShowThumbPicture(thumbNormal_);
   thumb_->setVisible(thumbAlways);
   if (thumbAlways) thumb_->raise();
