@@ -9,6 +9,7 @@
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Shell.h"
 
 using namespace plat;
 
@@ -113,6 +114,35 @@ TEST(ProgramFolderTest, HomeOverrideAndFolderShapes) {
   EXPECT_EQ(WithTrailingSlash("C:\\a\\b"), "C:/a/b/");
   EXPECT_EQ(WithTrailingSlash("/x/"), "/x/");
   EXPECT_EQ(WithTrailingSlash(""), "");
+}
+
+TEST(ShellTest, LinksGoThroughTheDouble) {
+  std::vector<std::string> opened;
+  SetOpenUrlDouble([&](const std::string& url) {
+    opened.push_back(url);
+    return true;
+  });
+  EXPECT_TRUE(OpenUrl("mailto:support@example.com"));
+  EXPECT_EQ(opened, std::vector<std::string>{"mailto:support@example.com"});
+  SetOpenUrlDouble({});
+}
+
+TEST(ShellTest, PointerConfinement) {
+  EnsureApp();
+  const QRect r(100, 50, 200, 100);  // right edge 299, bottom edge 149
+  EXPECT_EQ(ClampIntoRect({10, 10}, r), QPoint(100, 50));
+  EXPECT_EQ(ClampIntoRect({500, 120}, r), QPoint(299, 120));
+  EXPECT_EQ(ClampIntoRect({150, 400}, r), QPoint(150, 149));
+  EXPECT_EQ(ClampIntoRect({150, 60}, r), QPoint(150, 60));
+  EXPECT_EQ(ClampIntoRect({7, 7}, QRect()), QPoint(7, 7));
+
+  QRect got;
+  EXPECT_FALSE(CursorClip(got));
+  ClipCursor(&r);
+  ASSERT_TRUE(CursorClip(got));
+  EXPECT_EQ(got, r);
+  ClipCursor(nullptr);
+  EXPECT_FALSE(CursorClip(got));
 }
 
 }  // namespace
