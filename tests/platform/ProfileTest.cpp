@@ -127,6 +127,14 @@ TEST_F(ProfileTest, NewFilesUseCrLfAndLfFilesStayLf) {
   EXPECT_TRUE(WritePrivateProfileString("S", "b", "2", lf));
   EXPECT_EQ(ReadAll(lf), "[S]\na=1\nb=2\n");
   EXPECT_EQ(GetPrivateProfileString("S", "a", "", lf), "1");
+
+  // A file cut right after a CR: the CR is no part of the value, and a rewrite keeps it.
+  const std::string cut = Path("cut.ini");
+  WriteAll(cut, "[S]\r\na=1\r");
+  EXPECT_EQ(GetPrivateProfileString("S", "a", "", cut), "1");
+  EXPECT_TRUE(WritePrivateProfileString("S", "b", "2", cut));
+  EXPECT_EQ(ReadAll(cut), "[S]\r\na=1\r\r\nb=2\r\n");
+  EXPECT_EQ(GetPrivateProfileString("S", "b", "", cut), "2");
 }
 
 TEST_F(ProfileTest, DeletesKeysAndSections) {
