@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -282,6 +283,73 @@ TEST_F(DamagedDiscTest, ValidatorRefusesNavigationDataTheNavigatorWouldAbortOn) 
   EXPECT_FALSE(navdisc::ValidateDisc((work_ / "nothing-here").string(), &why));
   EXPECT_FALSE(why.empty());
   EXPECT_FALSE(navdisc::ValidateDisc("/etc", &why));
+}
+
+// Navigation commands judged in the domain they run in: each of these made libdvdnav abort
+// or crash when it was played.
+TEST_F(DamagedDiscTest, ValidatorRefusesCommandsThatCannotRunWhereTheyStand) {
+  auto be = [](const std::vector<uint8_t>& d, size_t at, int n) {
+    size_t v = 0;
+    for (int i = 0; i < n; ++i) v = v << 8 | d[at + static_cast<size_t>(i)];
+    return v;
+  };
+  struct Patch {
+    const char* file;
+    std::function<size_t(const std::vector<uint8_t>&)> where;
+    std::vector<uint8_t> bytes;
+    const char* expect;  // part of the reason given
+  };
+  // First command of the first-play chain (at 0x400 + its command table).
+  auto fpCommand = [&](const std::vector<uint8_t>& d) {
+    const size_t fp = be(d, 0x84, 4);
+    return fp + be(d, fp + 0xE4, 2) + 8;
+  };
+  // Command of button 1 in the first navigation pack of the main menu.
+  auto button1 = [](const std::vector<uint8_t>&) -> size_t { return 0x2d + 0x8e + 10; };
+  // Post command of title set 1's first title chain.
+  auto titlePost = [&](const std::vector<uint8_t>& d) {
+    const size_t pgcit = 2048 * be(d, 0xCC, 4);
+    const size_t pgc = pgcit + be(d, pgcit + 12, 4);
+    const size_t tbl = pgc + be(d, pgc + 0xE4, 2);
+    return tbl + 8 + 8 * be(d, tbl, 2);
+  };
+  const Patch patches[] = {
+      // a link that goes nowhere, left in a chain without cells
+      {"VIDEO_TS.IFO", fpCommand, {0xD0}, "without going anywhere"},
+      // a title-set jump pressed in the video manager's menu
+      {"VIDEO_TS.VOB", button1, {0x30, 0x03, 0, 0, 0, 1, 0, 0}, "button 1"},
+      // a jump to title 9 of three
+      {"VIDEO_TS.VOB", button1, {0x30, 0x02, 0, 0, 0, 9, 0, 0}, "missing title"},
+      // a first-play jump from inside a title
+      {"VTS_01_0.IFO", titlePost, {0x30, 0x06, 0, 0, 0, 0, 0, 0}, "first-play"},
+      // a menu call that would resume at cell 9 of three
+      {"VTS_01_0.IFO", titlePost, {0x30, 0x08, 0, 1, 9, 0xC0, 0, 0}, "resume cell"},
+  };
+  int n = 10;
+  for (const Patch& p : patches) {
+    const fs::path root = Copy(n++);
+    const fs::path file = root / "VIDEO_TS" / p.file;
+    auto data = Read(file);
+    const size_t at = p.where(data);
+    ASSERT_LE(at + p.bytes.size(), data.size());
+    std::copy(p.bytes.begin(), p.bytes.end(), data.begin() + static_cast<long>(at));
+    Write(file, data);
+    if (file.extension() == ".IFO") Write(fs::path(file).replace_extension(".BUP"), data);
+    std::string why;
+    EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why)) << p.expect;
+    EXPECT_NE(why.find(p.expect), std::string::npos) << why;
+    fs::remove_all(root);
+  }
+}
+
+TEST_F(DamagedDiscTest, ValidatorLeavesHealthyVariantsAlone) {
+  std::string why;
+  EXPECT_TRUE(navdisc::ValidateDisc(FixtureDir() + "/deadfp-dvd", &why)) << why;
+  EXPECT_TRUE(navdisc::CheckDiscStructure(sample_, &why)) << why;
+  EXPECT_TRUE(why.empty());
+  // A folder path given with or without VIDEO_TS, and with a trailing slash.
+  EXPECT_TRUE(navdisc::ValidateDisc(sample_ + "/", &why)) << why;
+  EXPECT_TRUE(navdisc::ValidateDisc(fs::path(sample_).parent_path().string(), &why)) << why;
 }
 
 }  // namespace
