@@ -81,8 +81,8 @@ void TFT_ScrollList::SetBottomPicture(const QImage& img) {
 }
 
 bool TFT_ScrollList::ApplySkinParts(const QImage& thumb, const QImage& track,
-                                    const QImage& background, const QImage& bottom,
-                                    int thumbLeft, int columnWidth) {
+                                    const QImage& background, const QImage& bottom, int thumbLeft,
+                                    int columnWidth) {
   if (thumb.isNull() || track.isNull() || background.isNull() || bottom.isNull()) return false;
   SetThumbPicture(thumb);
   SetThumbLeft(thumbLeft);

@@ -14,10 +14,10 @@ class TFT_ScrollList : public TPanel {
   explicit TFT_ScrollList(QWidget* parent = nullptr);
 
   // Skin parts. Each setter copies its picture.
-  void SetThumbPicture(const QImage& img);   // shown at its own size
-  void SetThumbLeft(int left);               // within the scroll column
-  void SetTrackPicture(const QImage& img);   // the track takes the picture's width
-  void SetTrackWidth(int width);             // the track's and the scroll column's width
+  void SetThumbPicture(const QImage& img);       // shown at its own size
+  void SetThumbLeft(int left);                   // within the scroll column
+  void SetTrackPicture(const QImage& img);       // the track takes the picture's width
+  void SetTrackWidth(int width);                 // the track's and the scroll column's width
   void SetBackgroundPicture(const QImage& img);  // stretched over the list area
   void SetBottomPicture(const QImage& img);      // along the bottom, at its own height
   // All of the above in the loader's order; false (nothing changed) when a picture is null.

@@ -266,8 +266,7 @@ bool TControlEvents::DispatchControlEvent(QWidget* self, QEvent* e) {
       auto* me = static_cast<QMouseEvent*>(e);
       if (OnMouseMove) {
         QPoint p = me->position().toPoint();
-        OnMouseMove(self, components::ToShiftState(me->modifiers(), me->buttons()), p.x(),
-                    p.y());
+        OnMouseMove(self, components::ToShiftState(me->modifiers(), me->buttons()), p.x(), p.y());
       }
       break;
     }

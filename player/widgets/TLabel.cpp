@@ -78,7 +78,7 @@ void TLabel::paintEvent(QPaintEvent*) {
   if (!transparent_) p.fillRect(rect(), color_);
   p.setPen(fontColor_);
   Qt::Alignment a = Qt::AlignTop;
-  a |= alignment_ == taCenter ? Qt::AlignHCenter
+  a |= alignment_ == taCenter         ? Qt::AlignHCenter
        : alignment_ == taRightJustify ? Qt::AlignRight
                                       : Qt::AlignLeft;
   p.drawText(rect(), a | Qt::TextSingleLine, caption_);

@@ -1,6 +1,5 @@
 #include "player/widgets/TPopupMenu.h"
 
-
 namespace {
 
 QList<TMenuItem*> ItemsOf(const QWidget* menu) {

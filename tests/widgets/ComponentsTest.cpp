@@ -65,8 +65,8 @@ TEST_F(ComponentsTest, ComponentsAreWalkedInCreationOrderWithoutOtherOwnersParts
   auto* bar = new TFT_ProgressBar(panel);
   bar->setObjectName("ProgressBar");
   bar->SetThumbImages(Solid(10, 10, Qt::red), QImage(), QImage());
-  bar->SetTrackImages(Solid(100, 10, Qt::gray), Solid(2, 4, Qt::blue), Solid(4, 4, Qt::green), 2,
-                      2, 98, 8);
+  bar->SetTrackImages(Solid(100, 10, Qt::gray), Solid(2, 4, Qt::blue), Solid(4, 4, Qt::green), 2, 2,
+                      98, 8);
   auto* frame = new TPanel(panel);  // a frame holds its own components
   components::SetOwner(frame);
   frame->setObjectName("ControlFrame");

@@ -52,9 +52,9 @@ TEST_F(ListsTest, SkinPartsAreDrawnInTheirPlaces) {
   Build();
   EXPECT_FALSE(list->ScrollBarShown());  // nothing to scroll yet
   QImage shot = Shot(list);
-  EXPECT_EQ(Px(shot, 60, 20), Rgb(Qt::blue));    // background stretched over the list
+  EXPECT_EQ(Px(shot, 60, 20), Rgb(Qt::blue));  // background stretched over the list
   EXPECT_EQ(Px(shot, 119, 0), Rgb(Qt::blue));
-  EXPECT_EQ(Px(shot, 60, 60), Rgb(Qt::green));   // bottom picture, 6 high, stretched across
+  EXPECT_EQ(Px(shot, 60, 60), Rgb(Qt::green));  // bottom picture, 6 high, stretched across
   EXPECT_EQ(Px(shot, 60, 58), Rgb(Qt::blue));
   EXPECT_EQ(list->BottomImage()->geometry(), QRect(0, 59, 120, 6));
 
@@ -64,8 +64,8 @@ TEST_F(ListsTest, SkinPartsAreDrawnInTheirPlaces) {
   EXPECT_EQ(list->ClientPanel()->geometry(), QRect(0, 0, 108, 65));
   EXPECT_EQ(list->ThumbImage()->geometry(), QRect(1, 0, 10, 20));
   shot = Shot(list);
-  EXPECT_EQ(Px(shot, 110, 10), Rgb(Qt::red));    // thumb at left 1 in the column
-  EXPECT_EQ(Px(shot, 108, 10), Rgb(Qt::gray));   // track fills the column
+  EXPECT_EQ(Px(shot, 110, 10), Rgb(Qt::red));   // thumb at left 1 in the column
+  EXPECT_EQ(Px(shot, 108, 10), Rgb(Qt::gray));  // track fills the column
   EXPECT_EQ(Px(shot, 119, 40), Rgb(Qt::gray));
   EXPECT_EQ(Px(shot, 100, 20), Rgb(Qt::blue));
 

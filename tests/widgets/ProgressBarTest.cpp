@@ -125,11 +125,11 @@ TEST_F(ProgressBarTest, PaintsTrackFillAndHead) {
   Build(false, true);
   bar->SetPosition(50, false);
   QImage shot = Shot(bar);
-  EXPECT_EQ(Px(shot, 3, 6), Rgb(Qt::gray));     // track before the inset
-  EXPECT_EQ(Px(shot, 50, 6), Rgb(Qt::blue));    // fill stretched from 6 to 95
-  EXPECT_EQ(Px(shot, 60, 1), Rgb(Qt::gray));    // above the fill
-  EXPECT_EQ(Px(shot, 150, 6), Rgb(Qt::gray));   // beyond the head
-  EXPECT_EQ(Px(shot, 94, 6), Rgb(Qt::red));     // thumb from 94 to 103
+  EXPECT_EQ(Px(shot, 3, 6), Rgb(Qt::gray));    // track before the inset
+  EXPECT_EQ(Px(shot, 50, 6), Rgb(Qt::blue));   // fill stretched from 6 to 95
+  EXPECT_EQ(Px(shot, 60, 1), Rgb(Qt::gray));   // above the fill
+  EXPECT_EQ(Px(shot, 150, 6), Rgb(Qt::gray));  // beyond the head
+  EXPECT_EQ(Px(shot, 94, 6), Rgb(Qt::red));    // thumb from 94 to 103
   EXPECT_EQ(Px(shot, 103, 6), Rgb(Qt::red));
   EXPECT_EQ(Px(shot, 104, 6), Rgb(Qt::gray));
 }
@@ -200,7 +200,7 @@ TEST_F(ProgressBarTest, ThumbDragAndDisabledBar) {
   QTest::mousePress(bar->Thumb(), Qt::LeftButton, {}, QPoint(5, 5));
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(changes[0], (Change{96, 50, true}));  // the press reports whatever notify is
-  EXPECT_EQ(Px(Shot(bar), 98, 6), Rgb(Qt::red));   // pressed picture: the normal copy
+  EXPECT_EQ(Px(Shot(bar), 98, 6), Rgb(Qt::red));  // pressed picture: the normal copy
   QTest::mouseMove(bar->Thumb(), QPoint(25, 9));
   EXPECT_EQ(bar->PixelPosition(), 116);
   QTest::mouseRelease(bar->Thumb(), Qt::LeftButton, {}, QPoint(25, 9));
@@ -248,8 +248,8 @@ TEST_F(ProgressBarTest, IncompleteOrDegenerateBarsFailSafely) {
   EXPECT_FALSE(bare.SetPixelPosition(10));
   EXPECT_FALSE(bare.SetPosition(10, true));
   EXPECT_FALSE(bare.SetThumbImages(QImage(), QImage(), QImage()));
-  EXPECT_FALSE(bare.SetTrackImages(Solid(10, 10, Qt::gray), QImage(), Solid(2, 2, Qt::red), 0,
-                                   0, 10, 10));
+  EXPECT_FALSE(
+      bare.SetTrackImages(Solid(10, 10, Qt::gray), QImage(), Solid(2, 2, Qt::red), 0, 0, 10, 10));
   EXPECT_FALSE(bare.Ready());
   QTest::mouseClick(&bare, Qt::LeftButton, {}, QPoint(3, 3));
 

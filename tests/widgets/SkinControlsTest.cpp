@@ -188,7 +188,8 @@ TEST_F(DigitalImageTest, ShowsDigitsFromItsBitmaps) {
   EXPECT_TRUE(digit.Transparent());
   EXPECT_TRUE(digit.AutoSize());
   EXPECT_EQ(digit.ShownDigit(), -1);
-  for (int d = 0; d < 10; d += 3) ASSERT_TRUE(digit.SetDigitBitmap(d, Solid(8 + d, 12, FrameColour(d))));
+  for (int d = 0; d < 10; d += 3)
+    ASSERT_TRUE(digit.SetDigitBitmap(d, Solid(8 + d, 12, FrameColour(d))));
   EXPECT_FALSE(digit.SetDigitBitmap(10, Solid(8, 12, Qt::red)));
   EXPECT_FALSE(digit.SetDigitBitmap(-1, Solid(8, 12, Qt::red)));
   EXPECT_FALSE(digit.SetDigitBitmap(1, QImage()));

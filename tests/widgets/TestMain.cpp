@@ -1,7 +1,8 @@
 // The application must outlive every widget and go before Qt's own statics, so it lives
 // on main's stack rather than in a function-local static.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,12 +1,13 @@
 // Shared helpers of the widget tests: one application, pictures made to order, pixels.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 // The application made by TestMain.cpp.
 inline QApplication& App() { return *qApp; }

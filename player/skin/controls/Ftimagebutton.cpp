@@ -311,8 +311,7 @@ bool TFT_ProgressBar::SetPixelPosition(int p) {
     const int v = Clamp(p, minPixel_, maxPixel_);
     const qint64 range = static_cast<qint64>(maxPixel_) - minPixel_;
     // A track too short to move on shows the bottom of the range.
-    const qint64 step =
-        range > 0 ? (static_cast<qint64>(v) - minPixel_) * maxValue_ / range : 0;
+    const qint64 step = range > 0 ? (static_cast<qint64>(v) - minPixel_) * maxValue_ / range : 0;
     if (vertical) {
       head_->move(head_->x(), v);
       SetThumbStart(v + thumbOffset_);
@@ -359,8 +358,8 @@ bool TFT_ProgressBar::SetPositionF(float value) {
   // Written as a positive test so that NaN fails too.
   if (!(value >= static_cast<float>(minValue_) && value <= static_cast<float>(maxValue_)))
     return false;
-  const float ratio = (value - static_cast<float>(minValue_)) /
-                      static_cast<float>(maxValue_ - minValue_);
+  const float ratio =
+      (value - static_cast<float>(minValue_)) / static_cast<float>(maxValue_ - minValue_);
   return SetPixelPosition(PixelForRatio(ratio));
 }
 
@@ -376,8 +375,7 @@ bool TFT_ProgressBar::event(QEvent* e) {
       if (enter && thumb_) thumb_->raise();
     }
     if (thumb_)
-      thumb_->setVisible(thumbAlways ||
-                         ((mouseOverBar_ || dragging_) && pixelPosition_ >= 0));
+      thumb_->setVisible(thumbAlways || ((mouseOverBar_ || dragging_) && pixelPosition_ >= 0));
   }
   return QWidget::event(e);
 }
