@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdarg>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,7 @@ class Validator {
     return false;
   }
   bool OpenAll();
+  bool TablesFitFile(int title, const std::string& name);
   bool CheckTitles();
   bool CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
   bool CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
@@ -248,8 +250,63 @@ constexpr int kDryRunTitles = 16;
 constexpr int kDryRunTitleBlocks = 64;
 constexpr std::chrono::seconds kCheckTimeout{30};
 
+// libdvdread sizes its allocations from the "last byte" fields of the IFO tables: a damaged
+// one asks for gigabytes, or for less than the table's own header (a negative size). Each table the
+// navigator reads must end inside its file. The file checked is the one libdvdread will use: the
+// IFO when its header is intact, else the backup.
+bool Validator::TablesFitFile(int title, const std::string& name) {
+  static const char* kVmgId = "DVDVIDEO-VMG";
+  static const char* kVtsId = "DVDVIDEO-VTS";
+  // Sector pointers in the header, and where a table keeps its last byte.
+  struct Table {
+    int pointer;
+    int lastByteAt;
+  };
+  static const Table kVmgTables[] = {{0xC4, 4}, {0xC8, 4}, {0xCC, 4},
+                                     {0xD0, 4}, {0xD8, 4}, {0xDC, 0}};
+  static const Table kVtsTables[] = {{0xC8, 4}, {0xCC, 4}, {0xD0, 4}, {0xD4, 4},
+                                     {0xD8, 4}, {0xDC, 0}, {0xE0, 4}, {0xE4, 0}};
+  const char* id = title ? kVtsId : kVmgId;
+  for (dvd_read_domain_t domain : {DVD_READ_INFO_FILE, DVD_READ_INFO_BACKUP_FILE}) {
+    dvd_file_t* file = DVDOpenFile(dvd_, title, domain);
+    if (!file) continue;
+    const ssize_t blocks = DVDFileSize(file);
+    const uint64_t size = blocks > 0 ? static_cast<uint64_t>(blocks) * DVD_VIDEO_LB_LEN : 0;
+    unsigned char head[0x100] = {};
+    const bool intact =
+        size >= sizeof head && DVDFileSeek(file, 0) == 0 &&
+        DVDReadBytes(file, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
+        std::equal(id, id + 12, head);
+    if (!intact) {
+      DVDCloseFile(file);
+      continue;
+    }
+    auto be32 = [](const unsigned char* p) {
+      return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    };
+    bool ok = true;
+    for (const Table& t :
+         title ? std::span<const Table>(kVtsTables) : std::span<const Table>(kVmgTables)) {
+      const uint64_t at = uint64_t{be32(head + t.pointer)} * DVD_VIDEO_LB_LEN;
+      if (at == 0) continue;
+      unsigned char tableHead[8];
+      if (at + 8 > size ||
+          DVDFileSeek(file, static_cast<int32_t>(at)) != static_cast<int32_t>(at) ||
+          DVDReadBytes(file, tableHead, 8) != 8 || be32(tableHead + t.lastByteAt) >= size - at ||
+          be32(tableHead + t.lastByteAt) + 1 < static_cast<uint32_t>(t.lastByteAt) + 4) {
+        ok = false;
+        break;
+      }
+    }
+    DVDCloseFile(file);
+    return ok ? true : Fail(name + ": a table runs past the end of its file");
+  }
+  return true;  // neither file has a usable header: libdvdread refuses it by itself
+}
+
 bool Validator::OpenAll() {
   // The same reads, in the same order, as libdvdnav's start; what fails here fails there.
+  if (!TablesFitFile(0, "VIDEO_TS.IFO")) return false;
   vmg_ = ifoOpenVMGI(dvd_);
   if (!vmg_ || !vmg_->vmgi_mat) return Fail("VIDEO_TS.IFO cannot be read");
   broken_ = vmg_;
@@ -261,9 +318,10 @@ bool Validator::OpenAll() {
   if (sets < 1 || sets > kMaxTitleSets) return Fail("the disc names no usable title set");
   vts_.assign(static_cast<size_t>(sets) + 1, nullptr);
   for (int i = 1; i <= sets; ++i) {
+    const std::string n = "title set " + std::to_string(i);
+    if (!TablesFitFile(i, n)) return false;
     ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
     vts_[static_cast<size_t>(i)] = h;
-    const std::string n = "title set " + std::to_string(i);
     if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
     broken_ = h;
     if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
@@ -595,9 +653,11 @@ bool Validator::Run() {
 void QuietLog(void*, dvd_logger_level_t, const char*, va_list) {}
 void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 
+}  // namespace
+
 // The start-up path and the start of every title, played through libdvdnav itself: what the
 // static checks cannot foresee fails here, inside the checking process.
-bool DryRun(const std::string& path, std::string& why) {
+bool DryRunDisc(const std::string& path, std::string& why) {
   static const dvdnav_logger_cb kLogger = {QuietNavLog};
   dvdnav_t* nav = nullptr;
   if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
@@ -624,8 +684,6 @@ bool DryRun(const std::string& path, std::string& why) {
   dvdnav_close(nav);
   return true;
 }
-
-}  // namespace
 
 bool CheckDiscStructure(const std::string& path, std::string* why) {
   std::string reason;
@@ -674,7 +732,7 @@ bool ValidateDisc(const std::string& path, std::string* why) {
   if (pid == 0) {
     ::close(fds[0]);
     std::string reason;
-    const bool ok = CheckDiscStructure(path, &reason) && DryRun(path, reason);
+    const bool ok = CheckDiscStructure(path, &reason) && DryRunDisc(path, reason);
     const std::string msg = (ok ? "1" : "0") + reason.substr(0, 400);
     ssize_t n = ::write(fds[1], msg.data(), msg.size());
     (void)n;

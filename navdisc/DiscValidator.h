@@ -21,4 +21,9 @@ bool ValidateDisc(const std::string& path, std::string* why);
 // navigation packets. For fuzzing and tests; a hostile IFO may crash libdvdread in here.
 bool CheckDiscStructure(const std::string& path, std::string* why);
 
+// libdvdnav's start-up path and the first blocks of each title, in the calling process; false
+// with a reason when libdvdnav cannot open the disc. For fuzzing the checks above: a crash in
+// here after CheckDiscStructure passed is a gap in them.
+bool DryRunDisc(const std::string& path, std::string& why);
+
 }  // namespace navdisc

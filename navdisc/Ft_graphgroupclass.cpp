@@ -231,7 +231,7 @@ bool DVDGraphGroup::PutOwner(HWND window, const LumoraRect* rect, bool) {
 // ---- transport ----
 
 bool DVDGraphGroup::Stop() {
-  if (!mediaControl || !dvdControl || state == gsUnusable) return false;
+  if (!mediaControl || !dvdControl || !Usable()) return false;
   if (state == gsStopPaused || state == gsStopped) {
     HRESULT a = dvdControl->SetOption(DVD_ResetOnStop, true);
     HRESULT b = mediaControl->Stop();
@@ -245,7 +245,7 @@ bool DVDGraphGroup::Stop() {
 }
 
 bool DVDGraphGroup::Pause() {
-  if (!mediaControl || !dvdControl || state == gsUnusable) return false;
+  if (!mediaControl || !dvdControl || !Usable()) return false;
   if (SUCCEEDED(mediaControl->Run())) state = state == gsPaused ? gsPlaying : gsPaused;
   if (FAILED(mediaControl->Pause())) return false;
   state = gsPaused;
@@ -253,7 +253,7 @@ bool DVDGraphGroup::Pause() {
 }
 
 bool DVDGraphGroup::Play() {
-  if (!mediaControl || !dvdControl || state == gsUnusable) return false;
+  if (!mediaControl || !dvdControl || !Usable()) return false;
   HRESULT hr = S_OK;
   switch (state) {
     case gsStopped:
@@ -281,8 +281,9 @@ bool DVDGraphGroup::Play() {
 }
 
 bool DVDGraphGroup::Step(bool forward) {
+  if (!Usable()) return false;
   if (!forward) return true;
-  if (!dvdControl || state == gsUnusable) return false;
+  if (!dvdControl) return false;
   if (!frameStep) {
     frameStep = static_cast<IVideoFrameStep*>(graph->QueryFilters("IVideoFrameStep"));
     if (!frameStep) return false;
@@ -304,7 +305,7 @@ bool DVDGraphGroup::PutRate(double rate) {
 }
 
 bool DVDGraphGroup::SetPositions(double seconds) {
-  if (!dvdControl || state == gsUnusable || !(seconds >= 0)) return false;
+  if (!dvdControl || !Usable() || !(seconds >= 0)) return false;
   if (seconds >= 256.0 * 3600) return false;  // the time code holds at most 255 hours
   auto t = static_cast<uint32_t>(seconds);
   DVD_HMSF_TIMECODE tc{static_cast<uint8_t>(t / 3600), static_cast<uint8_t>((t / 60) % 60),
@@ -313,13 +314,13 @@ bool DVDGraphGroup::SetPositions(double seconds) {
 }
 
 bool DVDGraphGroup::SetProgress(int32_t percent) {
-  if (!dvdControl || state == gsUnusable || percent < 0 || percent > 100) return false;
+  if (!dvdControl || !Usable() || percent < 0 || percent > 100) return false;
   int64_t t = int64_t(percent) * titleLength / 100;
   return SetPositions(static_cast<double>(t));
 }
 
 bool DVDGraphGroup::MouseEvent(int32_t x, int32_t y, bool click) {
-  if (!dvdInfo || !dvdControl || state == gsUnusable) return false;
+  if (!dvdInfo || !dvdControl || !Usable()) return false;
   VideoRenderer* r = Renderer();
   POINT pt{};
   if (!r || !r->MapToPicture(x, y, pt.x, pt.y)) return false;
@@ -331,7 +332,7 @@ bool DVDGraphGroup::MouseEvent(int32_t x, int32_t y, bool click) {
 }
 
 bool DVDGraphGroup::JumpMenu(int32_t menu) {
-  if (!dvdControl || state == gsUnusable) return false;
+  if (!dvdControl || !Usable()) return false;
   if (menu == DVD_MENU_Root || menu == DVD_MENU_Title) {
     if (inMenu) {
       if (FAILED(dvdControl->Resume(DVD_CMD_FLAG_Flush, nullptr))) return false;
@@ -373,7 +374,7 @@ bool DVDGraphGroup::SelectAngle(uint32_t n) {
 }
 
 bool DVDGraphGroup::RelativeButton(int32_t direction) {
-  if (!dvdControl || state == gsUnusable) return false;
+  if (!dvdControl || !Usable()) return false;
   if (direction == 0) return Ok(dvdControl->ActivateButton());
   if (direction < DVD_Relative_Upper || direction > DVD_Relative_Right) return false;
   return Ok(dvdControl->SelectRelativeButton(static_cast<DVD_RELATIVE_BUTTON>(direction)));
@@ -432,7 +433,7 @@ bool DVDGraphGroup::PumpEvents(NavdiscEventCallback callback) {
 // ---- attributes, bookmarks, snapshot, sound, picture ----
 
 bool DVDGraphGroup::CurrentAttributes(void* buffer) {
-  if (!dvdInfo || !buffer || state == gsUnusable) return false;
+  if (!dvdInfo || !buffer || !Usable()) return false;
   auto* bytes = static_cast<uint8_t*>(buffer);
   DVD_VideoAttributes v{};
   DVD_AudioAttributes a{};
@@ -447,7 +448,7 @@ bool DVDGraphGroup::CurrentAttributes(void* buffer) {
 }
 
 bool DVDGraphGroup::Bookmark(const char* file, const char* stream, bool save) {
-  if (!file || !stream || !*stream || state == gsUnusable) return false;
+  if (!file || !stream || !*stream || !Usable()) return false;
   if (std::strlen(file) > kMaxPath || std::strlen(stream) > kMaxPath) return false;
   if (save) {
     if (!dvdInfo) return false;
@@ -472,7 +473,7 @@ bool DVDGraphGroup::Bookmark(const char* file, const char* stream, bool save) {
 }
 
 bool DVDGraphGroup::Snapshot(const char* path) {
-  if (!path || state == gsUnusable) return false;
+  if (!path || !Usable()) return false;
   bool have = videoDecoderControl != nullptr;
   if (have) videoDecoderControl->SnapshotToFile(path);
   // The caller looks for the file; give a slow disk the same grace as always.
@@ -481,14 +482,14 @@ bool DVDGraphGroup::Snapshot(const char* path) {
 }
 
 bool DVDGraphGroup::VolumeAndBalance(int32_t volume, int32_t balance) {
-  if (!basicAudio || state == gsUnusable) return false;
+  if (!basicAudio || !Usable()) return false;
   HRESULT a = basicAudio->put_Volume(volume);
   HRESULT b = basicAudio->put_Balance(balance);
   return Ok(a) && Ok(b);
 }
 
 bool DVDGraphGroup::Picture(int which, double value) {
-  if (!videoDecoderControl || state == gsUnusable) return false;
+  if (!videoDecoderControl || !Usable()) return false;
   switch (which) {
     case 0: return Ok(videoDecoderControl->SetBrightness(value));
     case 1: return Ok(videoDecoderControl->SetContrast(value));

@@ -73,9 +73,11 @@ class DVDGraphGroup {
 
   graph::FilterGraph* Graph() const { return graph; }
   graph::VideoRenderer* Renderer() const;
+  // Rendered and not being torn down.
+  bool Usable() const { return state >= gsStopPaused; }
 
   // Fields, in the order the engine has always kept them.
-  int32_t state = gsStopped;
+  int32_t state = 0;  // no state until a render succeeds
   int32_t titleLength = 0;
   IDvdInfo2* dvdInfo = nullptr;
   IDvdControl2* dvdControl = nullptr;

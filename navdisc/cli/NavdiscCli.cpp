@@ -22,6 +22,7 @@
 
 #include "navdisc/Navdisc.h"
 #include "platform/Locale.h"
+#include "platform/MessageBox.h"
 #include "platform/VideoSurface.h"
 #include "platform/Window.h"
 
@@ -237,6 +238,14 @@ int main(int argc, char** argv) {
   window.resize(w, h);
   window.setStyleSheet("background: black");
   if (!geometry.empty()) window.show();
+  if (geometry.empty()) {
+    // Nobody can close a box without a screen: print it and answer OK.
+    plat::SetMessageBoxDouble([](const plat::MessageBoxRecord& r) {
+      std::printf("messagebox \"%s\": %s\n", r.caption.c_str(), r.text.c_str());
+      std::fflush(stdout);
+      return plat::IDOK;
+    });
+  }
   Cli cli;
   cli.widget = &window;
   cli.window = plat::RegisterWindow(&window, [](unsigned msg, WPARAM, LPARAM, LRESULT&) {

@@ -812,6 +812,8 @@ HRESULT NavigatorSource::SetState(IDvdState* state, uint32_t flags, IDvdCmd** cm
 
 uint32_t NavigatorSource::AudioCount() {
   std::lock_guard lock(navMu_);
+  // Outside titles the navigator maps every stream to the menu's one sound track.
+  if (!InTitle()) return 1;
   uint32_t n = 0;
   for (int k = 0; k < 8 && nav_->AudioPhysical(k) >= 0; ++k) ++n;
   return n;
@@ -819,6 +821,8 @@ uint32_t NavigatorSource::AudioCount() {
 
 uint32_t NavigatorSource::SpuCount() {
   std::lock_guard lock(navMu_);
+  // Menu sub-pictures are buttons, not subtitles to choose from.
+  if (!InTitle()) return 0;
   uint32_t n = 0;
   for (int k = 0; k < 32 && nav_->SpuPhysical(k) >= 0; ++k) ++n;
   return n;
