@@ -1,5 +1,6 @@
 // Feeds damaged IFO files to the disc checks, in this process, so that a crash in the checks
-// (or in libdvdread beneath them) is seen by the fuzzer. The first input byte picks the file
+// (or in libdvdread beneath them) is seen by the fuzzer; what the checks pass is then started
+// in libdvdnav, where a crash shows a gap in the checks. The first input byte picks the file
 // that receives the rest; the other files come from the sample disc when LUMORA_FIXTURE_DIR
 // names one, so the damage meets an otherwise whole disc.
 #include <unistd.h>
@@ -8,38 +9,56 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 
 #include "navdisc/DiscValidator.h"
 
 namespace fs = std::filesystem;
 
-static fs::path Scratch() {
-  static fs::path dir = [] {
+struct Scratch {
+  fs::path root;
+  std::map<std::string, std::string> pristine;  // IFO files of the sample disc, by base name
+};
+
+static const Scratch& GetScratch() {
+  static Scratch scratch = [] {
+    Scratch s;
     std::string tmpl = (fs::temp_directory_path() / "lumora-fuzz-ifo-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
-    const fs::path root = tmpl;
-    fs::create_directories(root / "VIDEO_TS");
+    s.root = tmpl;
+    fs::create_directories(s.root / "VIDEO_TS");
     if (const char* fixtures = std::getenv("LUMORA_FIXTURE_DIR")) {
       const fs::path sample = fs::path(fixtures) / "sample-dvd" / "VIDEO_TS";
       std::error_code ec;
-      fs::copy(sample, root / "VIDEO_TS", fs::copy_options::overwrite_existing, ec);
+      fs::copy(sample, s.root / "VIDEO_TS", fs::copy_options::overwrite_existing, ec);
+      for (const char* base : {"VIDEO_TS", "VTS_01_0", "VTS_02_0"}) {
+        std::ifstream in(sample / (std::string(base) + ".IFO"), std::ios::binary);
+        s.pristine[base].assign(std::istreambuf_iterator<char>(in), {});
+      }
     }
-    return root;
+    return s;
   }();
-  return dir;
+  return scratch;
+}
+
+static void WritePair(const fs::path& dir, const std::string& base, const char* data, size_t n) {
+  for (const char* ext : {".IFO", ".BUP"}) {
+    std::ofstream out(dir / (base + ext), std::ios::binary | std::ios::trunc);
+    out.write(data, static_cast<std::streamsize>(n));
+  }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static const char* kTargets[] = {"VIDEO_TS", "VTS_01_0", "VTS_02_0"};
-  const fs::path root = Scratch();
-  const std::string base = kTargets[data[0] % 3];
-  for (const char* ext : {".IFO", ".BUP"}) {
-    std::ofstream out(root / "VIDEO_TS" / (base + ext), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-  }
+  const Scratch& s = GetScratch();
+  const fs::path dir = s.root / "VIDEO_TS";
+  // Every run starts from the whole disc, so a finding reproduces from its input alone.
+  for (const auto& [base, bytes] : s.pristine) WritePair(dir, base, bytes.data(), bytes.size());
+  WritePair(dir, kTargets[data[0] % 3], reinterpret_cast<const char*>(data + 1), size - 1);
   std::string why;
-  navdisc::CheckDiscStructure(root.string(), &why);
+  if (navdisc::CheckDiscStructure(s.root.string(), &why)) navdisc::DryRunDisc(s.root.string(), why);
   return 0;
 }
