@@ -58,6 +58,11 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   TFT_DynamicImageButton* Dynamic_Play = nullptr;
   TTimer* Timer_GetFileProgress = nullptr;
 
+  // Skin application and the run-time skin controls (the skin system defines these).
+  bool ApplyControlPanelSkin();
+  void CreateSkinControls();
+  void FreeSkinControls();
+
  private:
   void CreateComponents();
 

@@ -2,7 +2,9 @@
 // and TV channels, one page at a time.
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 class TskImageButton;
@@ -39,6 +41,21 @@ class TFT_LumoraDVD_SubForm : public QWidget {
   TFT_PlayList* MyPlayList = nullptr;
   TFT_Bookmark* Bookmark = nullptr;
   TFT_Snapshot* Snapshot = nullptr;
+
+  // Skin application, shape and the skinned parts (the skin system defines these).
+  bool ApplySubFormSkin();
+  void LoadCornerRegions();
+  void ApplyWindowRegion();
+  TFT_Bookmark* MyBookmark = nullptr;
+  TFT_Snapshot* MySnapshot = nullptr;
+  TFT_PlayList* MyTVList = nullptr;
+  TskImageButton* skImageButton_Resize = nullptr;
+  bool b_Docked = true;
+  bool b_ShapeWindow = false;
+  int32_t i_FloatHeight = 447;
+  int32_t i_LastWidth = 231;
+  int32_t i_LastHeight = 447;
+  std::optional<QRegion> rgn_TopLeft, rgn_TopRight, rgn_BottomLeft, rgn_BottomRight;
 
  private:
   void CreateComponents();

@@ -24,6 +24,10 @@ class TFT_LumoraDVD_ControlFrame : public QWidget {
   TFT_ProgressBar* VolumeBar = nullptr;
   TFT_DynamicImageButton* Dynamic_Play = nullptr;
 
+  // Skin application and the run-time skin controls (the skin system defines these).
+  bool ApplyControlBarSkin();
+  void FreeSkinControls();
+
  private:
   void CreateComponents();
 };

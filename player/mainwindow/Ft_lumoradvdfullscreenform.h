@@ -8,6 +8,7 @@
 
 class TPanel;
 class TImage;
+class TTimer;
 
 class TFT_LumoraDVD_FullScreenForm : public QWidget {
   Q_OBJECT
@@ -21,6 +22,8 @@ class TFT_LumoraDVD_FullScreenForm : public QWidget {
   TPanel* Panel_MainForm_Center = nullptr;
   TImage* Image_MainForm_Center = nullptr;
   TPanel* Panel_Status = nullptr;
+  TPanel* Panel_ControlPanel = nullptr;
+  TTimer* Timer_Cursor = nullptr;
 
  private:
   void CreateComponents();

@@ -95,6 +95,7 @@ void TFT_LumoraDVD_MainForm::closeEvent(QCloseEvent* event) {
 void TFT_LumoraDVD_MainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (width() != i_LastWidth || height() != i_LastHeight) {
+    ApplyWindowRegion();
     i_LastWidth = width();
     i_LastHeight = height();
     if (PlayType != ptNone) {

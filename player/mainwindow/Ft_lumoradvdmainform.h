@@ -3,7 +3,9 @@
 // messages and the second-start hand-off.
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "core/Ft_lumoradvdstate.h"
@@ -13,6 +15,7 @@ class TPanel;
 class TImage;
 class TLabel;
 class TTimer;
+class TskImageButton;
 class QCloseEvent;
 class QResizeEvent;
 class QShowEvent;
@@ -100,6 +103,17 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   TImage* Image_MainForm_Center = nullptr;
   TLabel* Label_CurrentPlayFileName = nullptr;
   TPanel* Panel_Status = nullptr;  // status display over the video area
+
+  // Skin options, window shape and cursors (the skin system defines these).
+  bool LoadSkinOptions();
+  void LoadCornerRegions();
+  void ApplyWindowRegion();
+  void LoadCursors();
+  TImage* Image_Bottom_Left = nullptr;
+  TskImageButton* skImageButton_Resizer = nullptr;
+  QRegion rgn_Screen;
+  std::optional<QRegion> rgn_Corners[6];  // CLT, CRT, CLB, CRB, CCL, CCR
+  QSize rgn_Size;  // window size the corner regions are placed for
 
  protected:
   void closeEvent(QCloseEvent* event) override;

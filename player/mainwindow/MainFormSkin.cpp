@@ -1,8 +1,150 @@
-// Applying a skin to every window.
+// Applying a skin to every window, the skin options, the corner cut-outs and the cursors.
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+#include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "library/Ft_lumoradvdsubform.h"
+#include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "platform/Bitmap.h"
+#include "platform/Profile.h"
+#include "player/skin/Ft_updateplayerskin.h"
+#include "player/skin/SkinCursors.h"
+#include "player/skin/SkinRecord.h"
+#include "player/widgets/TImage.h"
+#include "player/widgets/TLabel.h"
+#include "player/widgets/TPanel.h"
+#include "player/widgets/TskImageButton.h"
+
+namespace {
+
+enum Corner { kCLT, kCRT, kCLB, kCRB, kCCL, kCCR };
+
+// clamp(v, lo, hi): lo when hi < lo, else v limited to lo..hi.
+int Clamp(int v, int lo, int hi) { return hi < lo ? lo : std::clamp(v, lo, hi); }
+
+QSize ScreenSize() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+}  // namespace
 
 bool TFT_LumoraDVD_MainForm::ApplySkin(const std::string& path) {
   CurrentSkinPath = path;
-  // No skin loader is linked in: report failure so the caller falls back.
-  return false;
+  bool ok = ApplyWindowSkin(this, path);
+  LoadCursors();
+  if (skImageButton_Resizer) skImageButton_Resizer->setCursor(SkinCursor(kCursorResize));
+  ok = LoadSkinOptions() && ok;
+
+  if (FT_LumoraDVD_OperationForm) ok = FT_LumoraDVD_OperationForm->ApplyControlPanelSkin() && ok;
+  if (FT_LumoraDVD_SubForm) ok = FT_LumoraDVD_SubForm->ApplySubFormSkin() && ok;
+  if (FT_LumoraDVD_ControlFrame) ok = FT_LumoraDVD_ControlFrame->ApplyControlBarSkin() && ok;
+  if (FT_LumoraDVD_FullScreenForm) ok = ApplyWindowSkin(FT_LumoraDVD_FullScreenForm, path) && ok;
+
+  if (Label_CurrentPlayFileName && Image_Bottom_Left)
+    Label_CurrentPlayFileName->setVisible(Label_CurrentPlayFileName->y() +
+                                              Label_CurrentPlayFileName->height() <
+                                          Image_Bottom_Left->height());
+
+  // The docking steps run again with the new skin's control bar height.
+  const bool docked = b_DisplayControlPanel;
+  b_DisplayControlPanel = !docked;
+  SetControlBarDocked(docked);
+
+  if (FT_LumoraDVD_OperationForm) FT_LumoraDVD_OperationForm->SetMuteState(b_MuteState);
+
+  if (Panel_Status && Panel_MainForm_Center) {
+    QWidget* parent = Panel_Status->parentWidget();
+    QPoint corner = parent ? Panel_MainForm_Center->mapTo(this, QPoint(0, 0)) : QPoint();
+    if (parent && parent != this) corner = parent->mapFrom(this, corner);
+    if (parent == Panel_MainForm_Center) corner = QPoint(0, 0);
+    Panel_Status->move(corner + QPoint(10, 10));
+  }
+  if (FT_LumoraDVD_FullScreenForm && FT_LumoraDVD_FullScreenForm->Panel_Status)
+    FT_LumoraDVD_FullScreenForm->Panel_Status->move(10, 10);
+  return ok;
 }
+
+bool TFT_LumoraDVD_MainForm::LoadSkinOptions() {
+  const std::string folder = skin::NormaliseFolder(CurrentSkinPath);
+  const std::string ini_path = skin::SkinFilePath(folder, "Skin.ini");
+  if (!skin::SkinFileExists(ini_path)) return false;
+  plat::ProfileFile ini(ini_path);
+  const QSize screen = ScreenSize();
+  const std::string s = "SkinOpt";
+  i_MainWindowMaxWidth =
+      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxWidth", screen.width()), 500,
+            screen.width());
+  i_MainWindowMaxHeight =
+      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxHeight", screen.height()), 60,
+            screen.height());
+  i_MainWindowMinWidth =
+      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMinWidth", 500), 300, screen.width());
+  i_MainWindowMinHeight =
+      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMinHeight", 60), 30, screen.height());
+  const bool cutCorner = skin::ReadIniInteger(ini, s, "b_NeedCutCorner", 0) != 0;
+  b_CanSetMaxWindow = skin::ReadIniInteger(ini, s, "b_CanSetMaxWindow", 0) != 0;
+  i_ControlPanelHeight = skin::ReadIniInteger(ini, s, "i_ControlPanelHeight", 70);
+  // The shape is rebuilt once for every skin, which also drops the previous skin's shape.
+  b_NeedCutCorner = true;
+  LoadCornerRegions();
+  ApplyWindowRegion();
+  b_NeedCutCorner = cutCorner;
+  return true;
+}
+
+void TFT_LumoraDVD_MainForm::LoadCornerRegions() {
+  static const char* const kFiles[6] = {"CLT.bmp", "CRT.bmp", "CLB.bmp",
+                                        "CRB.bmp", "CCL.bmp", "CCR.bmp"};
+  const std::string folder = skin::NormaliseFolder(CurrentSkinPath);
+  const int W = width(), H = height();
+  const int P = (b_DisplayControlPanel && Panel_ControlPanel) ? Panel_ControlPanel->height() : 0;
+  for (int i = 0; i < 6; ++i) {
+    rgn_Corners[i].reset();
+    std::string path = skin::SkinFilePath(folder, kFiles[i]);
+    if (!skin::SkinFileExists(path)) continue;
+    QImage bmp = plat::LoadBitmap(path);
+    auto region = BuildColourRegion(bmp, kKeyColour, bmp.rect());
+    if (!region) continue;
+    const int w = bmp.width(), h = bmp.height();
+    switch (i) {
+      case kCLT: break;
+      case kCRT: region->translate(W - w, 0); break;
+      case kCLB: region->translate(0, H - P - h); break;
+      case kCRB: region->translate(W - w, H - P - h); break;
+      case kCCL: region->translate(0, H - h); break;
+      case kCCR: region->translate(W - w, H - h); break;
+    }
+    rgn_Corners[i] = std::move(region);
+  }
+  rgn_Size = size();
+}
+
+void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
+  if (!b_NeedCutCorner) return;
+  // The regions follow the window from the size they were last placed for.
+  const int dW = width() - rgn_Size.width(), dH = height() - rgn_Size.height();
+  auto shift = [&](int i, int dx, int dy) {
+    if (rgn_Corners[i]) rgn_Corners[i]->translate(dx, dy);
+  };
+  shift(kCRT, dW, 0);
+  shift(kCLB, 0, dH);
+  shift(kCCL, 0, dH);
+  shift(kCRB, dW, dH);
+  shift(kCCR, dW, dH);
+  rgn_Size = size();
+  const QSize screen = ScreenSize();
+  if (rgn_Screen.isEmpty())
+    rgn_Screen = QRegion(0, 0, screen.width(), screen.height());
+  QRegion shape = rgn_Screen.united(QRegion(rect()));
+  const bool docked = b_DisplayControlPanel;
+  for (int i : {int(kCLT), int(kCRT), docked ? int(kCCL) : int(kCLB), docked ? int(kCCR) : int(kCRB)})
+    if (rgn_Corners[i]) shape -= *rgn_Corners[i];
+  setMask(shape);
+  update();
+}
+
+void TFT_LumoraDVD_MainForm::LoadCursors() { LoadSkinCursors(CurrentSkinPath); }
