@@ -32,7 +32,7 @@ fi
 
 # CPU per media second at 1x: title 1 (12 s) into a 1280x720 window.
 cpu_of() { /usr/bin/time -f "%U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{print $1 + $2}'; }
-ours_cpu=$(cpu_of "$BIN/navdisc-cli" --window 1280x720 "$DISC" "title 1" "wait 12000")
+ours_cpu=$(cpu_of "$BIN/navdisc-cli" --window 1280x720 "$DISC" play "title 1" "wait 12000")
 echo "navdisc_cpu_per_media_s $(awk -v c="$ours_cpu" 'BEGIN {printf "%.3f", c / 12}')"
 if command -v mpv >/dev/null; then
   mpv_cpu=$(cpu_of mpv --no-config --vo=null --ao=null --length=12 dvd://1 --dvd-device="$DISC")

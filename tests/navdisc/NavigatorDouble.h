@@ -2,6 +2,7 @@
 // number of angles, and a record of every jump asked of it.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,8 @@ struct NavScript {
   int domain = 4;
   bool failReads = false;  // NextBlock fails (a read error)
   bool cellChangePending = true;
+  bool emitAudioPacks = false;  // alternate AC-3 packs of streams 0x80 and 0x81
+  int packsEmitted = 0;
   std::vector<uint64_t> timeSearches;
   std::vector<int> menuCalls;
   int resets = 0;
@@ -30,7 +33,7 @@ class NavigatorDouble final : public navdisc::graph::INavigator {
  public:
   explicit NavigatorDouble(std::shared_ptr<NavScript> s) : s_(std::move(s)) {}
   bool Open(const std::string&, std::string&) override { return true; }
-  bool NextBlock(uint8_t*, int32_t& event, int32_t& len) override {
+  bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
     len = 0;
     std::lock_guard lock(s_->mu);
     if (s_->failReads) return false;
@@ -39,9 +42,31 @@ class NavigatorDouble final : public navdisc::graph::INavigator {
       event = DVDNAV_CELL_CHANGE;
       return true;
     }
-    event = DVDNAV_NOP;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (s_->emitAudioPacks) {
+      int sub = 0x80 + (s_->packsEmitted++ & 1);
+      len = MakeAudioPack(buf, sub);
+      event = DVDNAV_BLOCK_OK;
+      return true;
+    }
+    event = DVDNAV_NOP;
     return true;
+  }
+  // One 2048-byte MPEG-2 pack holding a private-stream-1 PES of sub-stream `sub`.
+  static int32_t MakeAudioPack(uint8_t* b, int sub) {
+    std::fill(b, b + 2048, 0);
+    const uint8_t pack[14] = {0, 0, 1, 0xBA, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xc3, 0xf8};
+    std::copy(pack, pack + 14, b);
+    uint8_t* p = b + 14;
+    const int payload = 64;
+    int len = 3 + 0 + 1 + 3 + payload;  // PES header flags, no PTS, sub-stream header, data
+    p[0] = 0; p[1] = 0; p[2] = 1; p[3] = 0xBD;
+    p[4] = static_cast<uint8_t>(len >> 8);
+    p[5] = static_cast<uint8_t>(len & 0xff);
+    p[6] = 0x81; p[7] = 0; p[8] = 0;
+    p[9] = static_cast<uint8_t>(sub); p[10] = 1; p[11] = 0; p[12] = 1;
+    for (int i = 0; i < payload; ++i) p[13 + i] = static_cast<uint8_t>(sub);
+    return 2048;
   }
   std::string Error() override { return "read error"; }
   void StillSkip() override {}
