@@ -168,12 +168,12 @@ bool MoveAside(const std::string& path) {
   return false;
 }
 
+// An existing file keeps its permissions; a new one is readable by others like any document
+// (reading the umask would mean changing it, which races with other threads).
 mode_t NewFileMode(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  return 0644;
 }
 
 }  // namespace

@@ -664,11 +664,11 @@ bool DryRunDisc(const std::string& path, std::string& why) {
     why = "libdvdnav cannot open the disc";
     return false;
   }
-  static uint8_t buf[DVD_VIDEO_LB_LEN];
+  std::vector<uint8_t> buf(DVD_VIDEO_LB_LEN);
   auto readSome = [&](int budget) {
     for (int i = 0; i < budget; ++i) {
       int event = 0, len = 0;
-      if (dvdnav_get_next_block(nav, buf, &event, &len) != DVDNAV_STATUS_OK) return;
+      if (dvdnav_get_next_block(nav, buf.data(), &event, &len) != DVDNAV_STATUS_OK) return;
       if (event == DVDNAV_STOP) return;
       if (event == DVDNAV_STILL_FRAME) return;
       if (event == DVDNAV_WAIT) dvdnav_wait_skip(nav);
