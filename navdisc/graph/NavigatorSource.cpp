@@ -533,6 +533,10 @@ void NavigatorSource::EmitPes(int streamId, const uint8_t* data, size_t size, in
 
 // ---- commands (UI thread) ----
 
+void NavigatorSource::LeaveStill() {
+  if (inStill_) nav_->StillSkip();
+}
+
 void NavigatorSource::Wake() {
   {
     std::lock_guard lock(mu_);
@@ -619,6 +623,7 @@ HRESULT NavigatorSource::PlayAtTime(const DVD_HMSF_TIMECODE* tc, uint32_t flags,
     uint64_t target = (uint64_t(tc->bHours) * 3600 + tc->bMinutes * 60 + tc->bSeconds) * 90000;
     if (nav_->TitleDuration90k(t, dur) && target >= dur) return E_INVALIDARG;
     ok = nav_->TimeSearch(target);
+    if (ok) LeaveStill();
   }
   if (ok) RequestFlush();
   Wake();
@@ -632,6 +637,7 @@ HRESULT NavigatorSource::PlayTitle(uint32_t title, uint32_t flags, IDvdCmd** cmd
     int32_t n = 0;
     if (!nav_->TitleCount(n) || title < 1 || title > uint32_t(n)) return E_INVALIDARG;
     ok = nav_->TitlePlay(static_cast<int32_t>(title));
+    if (ok) LeaveStill();
   }
   if (ok) RequestFlush();
   Wake();
@@ -658,6 +664,7 @@ HRESULT NavigatorSource::PlayChapterInTitle(uint32_t title, uint32_t chapter, ui
         chapter > uint32_t(parts))
       return E_INVALIDARG;
     ok = nav_->PartPlay(static_cast<int32_t>(title), static_cast<int32_t>(chapter));
+    if (ok) LeaveStill();
   }
   if (ok) RequestFlush();
   Wake();
@@ -670,6 +677,7 @@ HRESULT NavigatorSource::ShowMenu(DVD_MENU_ID menu, uint32_t flags, IDvdCmd** cm
   {
     std::lock_guard lock(navMu_);
     ok = nav_->MenuCall(static_cast<DVDMenuID_t>(menu));
+    if (ok) LeaveStill();
   }
   if (ok) RequestFlush();
   Wake();
@@ -684,6 +692,7 @@ HRESULT NavigatorSource::Resume(uint32_t flags, IDvdCmd** cmd) {
     if (d != DVD_DOMAIN_VideoManagerMenu && d != DVD_DOMAIN_VideoTitleSetMenu)
       return VFW_E_DVD_INVALIDDOMAIN;
     ok = nav_->MenuCall(DVD_MENU_Escape) && nav_->Domain() == DVD_DOMAIN_Title;
+    if (ok) LeaveStill();
   }
   if (ok) RequestFlush();
   Wake();
@@ -790,6 +799,7 @@ HRESULT NavigatorSource::SetState(IDvdState* state, uint32_t flags, IDvdCmd** cm
     nav_->PartCount(static_cast<int32_t>(r.title), parts);
     int32_t chapter = r.chapter >= 1 && r.chapter <= uint32_t(parts) ? int32_t(r.chapter) : 1;
     ok = nav_->PartPlay(static_cast<int32_t>(r.title), chapter);
+    if (ok) LeaveStill();
     uint64_t dur = 0;
     if (ok && r.seconds > 0 &&
         (!nav_->TitleDuration90k(static_cast<int32_t>(r.title), dur) || r.seconds * 90000ull < dur))

@@ -145,7 +145,9 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   std::atomic<bool> resetOnStop_{false};
 
   // Stills.
-  bool inStill_ = false;
+  std::atomic<bool> inStill_{false};
+  // A jump out of a still: libdvdnav would otherwise hold the new place as a still too.
+  void LeaveStill();
   std::chrono::steady_clock::time_point stillDeadline_;
   std::string path_;
 };

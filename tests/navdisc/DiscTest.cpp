@@ -93,6 +93,16 @@ TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
   EXPECT_FALSE(SelectRelativeButton(7));
 }
 
+TEST_F(DiscTest, TitleJumpFromTheStillMenuPlaysTheTitle) {
+  OwnerWindow w;
+  ToMenu(w);
+  size_t from = Events().size();
+  ASSERT_TRUE(JumpDVDTitle(1));
+  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 1, from));
+  EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_CURRENT_HMSF_TIME, 8000, INT32_MIN, from));
+  EXPECT_GE(ShownTitleSeconds(), 0);
+}
+
 TEST_F(DiscTest, MouseSelectsAndClicksThroughTheLetterbox) {
   // A 16:9 window showing the 4:3 menu in a centred 720x540 rectangle.
   OwnerWindow w(960, 540);
