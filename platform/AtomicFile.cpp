@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -11,8 +12,18 @@
 
 namespace plat {
 
-bool WriteFileAtomically(const std::string& path, const std::string& data) {
-  if (path.empty() || path.back() == '/') return false;
+bool WriteFileAtomically(const std::string& given, const std::string& data) {
+  if (given.empty() || given.back() == '/') return false;
+  // A symbolic link keeps pointing at the file: the new contents replace its target.
+  std::string path = given;
+  struct stat lst;
+  if (lstat(given.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    char* real = realpath(given.c_str(), nullptr);
+    if (real) {
+      path = real;
+      free(real);
+    }
+  }
   // The temporary file sits in the same folder so the rename cannot cross file systems.
   std::random_device rd;
   char suffix[32];

@@ -215,6 +215,15 @@ TEST_F(ProfileTest, AtomicWriteReplacesWholeFileAndKeepsMode) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(ReadAll(f), "new");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+
+  // Writing through a symbolic link updates the linked file and keeps the link.
+  const std::string link = Path("link.ini");
+  ASSERT_EQ(symlink(f.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", link));
+  struct stat lst;
+  ASSERT_EQ(lstat(link.c_str(), &lst), 0);
+  EXPECT_TRUE(S_ISLNK(lst.st_mode));
+  EXPECT_EQ(GetPrivateProfileString("S", "k", "", f), "v");
 }
 
 TEST_F(ProfileTest, InMemoryModelRoundTripsUntouchedText) {
