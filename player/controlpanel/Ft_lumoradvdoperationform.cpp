@@ -223,17 +223,30 @@ void TFT_LumoraDVD_OperationForm::EnablePlaybackControls(bool on) {
   const bool dvd = PlayType == ptDVD;
   if (Timer_GetFileProgress) Timer_GetFileProgress->SetEnabled(on);
 
-  auto apply = [&](QWidget* root) {
-    SetEnabledByName(root, "skImageButton_Pause", on);
-    SetEnabledByName(root, "skImageButton_Stop", on);
-    SetEnabledByName(root, "skImageButton_PreviousChapter", on && chaptered);
-    SetEnabledByName(root, "skImageButton_NextChapter", on && chaptered);
-    SetEnabledByName(root, "skImageButton_FastReverse", on && seekable);
-    SetEnabledByName(root, "skImageButton_FastForward", on && seekable);
-    SetEnabledByName(root, "ProgressBar", on && seekable);
+  // The members where the window has them, else the skin's control by name.
+  auto set = [](QWidget* member, QWidget* root, const char* name, bool enabled) {
+    if (member)
+      member->setEnabled(enabled);
+    else
+      SetEnabledByName(root, name, enabled);
   };
-  apply(this);
-  apply(FT_LumoraDVD_ControlFrame);
+  set(skImageButton_Pause, this, "skImageButton_Pause", on);
+  set(skImageButton_Stop, this, "skImageButton_Stop", on);
+  set(skImageButton_PreviousChapter, this, "skImageButton_PreviousChapter", on && chaptered);
+  set(skImageButton_NextChapter, this, "skImageButton_NextChapter", on && chaptered);
+  SetEnabledByName(this, "skImageButton_FastReverse", on && seekable);
+  SetEnabledByName(this, "skImageButton_FastForward", on && seekable);
+  set(ProgressBar, this, "ProgressBar", on && seekable);
+  if (TFT_LumoraDVD_ControlFrame* frame = FT_LumoraDVD_ControlFrame) {
+    set(frame->skImageButton_Pause, frame, "skImageButton_Pause", on);
+    set(frame->skImageButton_Stop, frame, "skImageButton_Stop", on);
+    set(frame->skImageButton_PreviousChapter, frame, "skImageButton_PreviousChapter",
+        on && chaptered);
+    set(frame->skImageButton_NextChapter, frame, "skImageButton_NextChapter", on && chaptered);
+    SetEnabledByName(frame, "skImageButton_FastReverse", on && seekable);
+    SetEnabledByName(frame, "skImageButton_FastForward", on && seekable);
+    set(frame->ProgressBar, frame, "ProgressBar", on && seekable);
+  }
   SetEnabledByName(this, "skImageButton_VideoSetup", true);
   SetEnabledByName(this, "skImageButton_AudioSetup", true);
   SetEnabledByName(this, "skImageButton_SubPicture", on && dvd);

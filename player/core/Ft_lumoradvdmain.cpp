@@ -27,9 +27,6 @@ namespace {
 
 std::vector<std::string> g_arguments;
 
-// A hand-off holds a few paths; anything far larger is not one of ours.
-constexpr qint64 kHandOffMaxBytes = 1 << 20;
-
 int g_signalPipe[2] = {-1, -1};
 
 void OnTerminateSignal(int) {
@@ -43,15 +40,13 @@ void OnTerminateSignal(int) {
 void InstallTerminateHandlers(QObject* parent) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return;
   auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, parent);
-  QObject::connect(notifier, &QSocketNotifier::activated, parent, [notifier] {
+  QObject::connect(notifier, &QSocketNotifier::activated, parent, [] {
     char buffer[16];
     (void)!read(g_signalPipe[0], buffer, sizeof buffer);
-    notifier->setEnabled(false);
     ClosePlayback();
-    if (FT_LumoraDVD_MainForm)
-      FT_LumoraDVD_MainForm->close();
-    else
-      QApplication::quit();
+    if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->close();
+    // Ends every event loop, a modal message box's included.
+    QCoreApplication::exit(0);
   });
   struct sigaction action {};
   action.sa_handler = OnTerminateSignal;
@@ -112,57 +107,7 @@ const std::vector<std::string>& CommandLineArguments() { return g_arguments; }
 
 void SetCommandLineArguments(std::vector<std::string> args) { g_arguments = std::move(args); }
 
-std::string ApplyDVDFolderRule(const std::string& path) {
-  std::string upper = path;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  const size_t slash = upper.find_last_of('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = upper.find_last_of('.');
-  if (dot == std::string::npos || dot < nameStart) return path;
-  if (upper.compare(dot, std::string::npos, ".IFO") != 0) return path;
-  const size_t p = upper.find("VIDEO_TS");
-  if (p == std::string::npos) return path;
-  return path.substr(0, p);
-}
-
 std::string HandOffFilePath() { return plat::ProgramFolder() + kHandOffFileName; }
-
-bool WriteHandOffFile(const std::string& file, const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return plat::WriteFileAtomically(file, text);
-}
-
-bool ParseHandOffText(const std::string& text, std::vector<std::string>& lines) {
-  lines.clear();
-  size_t start = 0;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    const bool last = end == std::string::npos;
-    if (last) end = text.size();
-    size_t stop = end;
-    if (stop > start && text[stop - 1] == '\r') --stop;
-    lines.emplace_back(text, start, stop - start);
-    if (last) break;
-    start = end + 1;
-  }
-  return true;
-}
-
-bool ReadHandOffFile(const std::string& file, std::vector<std::string>& lines) {
-  lines.clear();
-  QFile f(QString::fromStdString(file));
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  if (f.size() > kHandOffMaxBytes) return false;
-  const QByteArray data = f.read(kHandOffMaxBytes + 1);
-  if (data.size() > kHandOffMaxBytes) return false;
-  return ParseHandOffText(data.toStdString(), lines);
-}
 
 void WriteTestReport(const char* event) {
   const QByteArray target = qgetenv("LUMORA_TEST_REPORT");

@@ -15,17 +15,9 @@ int RunPlayer(int argc, char** argv);
 const std::vector<std::string>& CommandLineArguments();
 void SetCommandLineArguments(std::vector<std::string> args);
 
-// A path naming an .IFO file inside a VIDEO_TS folder becomes the folder that
-// holds the DVD; anything else comes back unchanged.
-std::string ApplyDVDFolderRule(const std::string& path);
+#include "core/HandOffFile.h"
 
 std::string HandOffFilePath();
-// One argument per line, CR LF, replaced atomically.
-bool WriteHandOffFile(const std::string& file, const std::vector<std::string>& lines);
-// Lines ended by CR LF or LF; false when the file cannot be read or is not a
-// plausible hand-off (too large).
-bool ReadHandOffFile(const std::string& file, std::vector<std::string>& lines);
-bool ParseHandOffText(const std::string& text, std::vector<std::string>& lines);
 
 // Writes the state a hand-off produced to $LUMORA_TEST_REPORT, if set.
 void WriteTestReport(const char* event);

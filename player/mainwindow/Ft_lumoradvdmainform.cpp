@@ -89,7 +89,7 @@ void TFT_LumoraDVD_MainForm::closeEvent(QCloseEvent* event) {
   FormClose();
   event->accept();
   // The main window's end is the application's end, whatever else is open.
-  QApplication::quit();
+  QCoreApplication::exit(0);
 }
 
 void TFT_LumoraDVD_MainForm::resizeEvent(QResizeEvent* event) {

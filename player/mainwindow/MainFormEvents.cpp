@@ -20,14 +20,19 @@ constexpr int32_t kMediaComplete = 1;
 constexpr int32_t kMediaErrorAbort = 3;
 
 void EnableSeekControls(bool on) {
-  auto apply = [on](QWidget* root) {
-    if (!root) return;
-    for (const char* name :
-         {"ProgressBar", "skImageButton_PreviousChapter", "skImageButton_NextChapter"})
-      if (QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name))) w->setEnabled(on);
+  auto set = [on](QWidget* w) {
+    if (w) w->setEnabled(on);
   };
-  apply(FT_LumoraDVD_OperationForm);
-  apply(FT_LumoraDVD_ControlFrame);
+  if (TFT_LumoraDVD_OperationForm* panel = FT_LumoraDVD_OperationForm) {
+    set(panel->ProgressBar);
+    set(panel->skImageButton_PreviousChapter);
+    set(panel->skImageButton_NextChapter);
+  }
+  if (TFT_LumoraDVD_ControlFrame* frame = FT_LumoraDVD_ControlFrame) {
+    set(frame->ProgressBar);
+    set(frame->skImageButton_PreviousChapter);
+    set(frame->skImageButton_NextChapter);
+  }
 }
 
 // The stop command as the stop button gives it: a full stop with display reset.

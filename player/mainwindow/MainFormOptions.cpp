@@ -24,7 +24,9 @@ double ReadDouble(const plat::ProfileFile& ini, const char* key, double def) {
   if (!ini.has(kSection, key)) return def;
   const QString text = QString::fromStdString(ini.get(kSection, key)).trimmed();
   bool ok = false;
-  double v = QLocale::system().toDouble(text, &ok);
+  QLocale locale;
+  locale.setNumberOptions(QLocale::RejectGroupSeparator);
+  double v = locale.toDouble(text, &ok);
   if (!ok) v = QLocale::c().toDouble(text, &ok);
   if (!ok || !std::isfinite(v)) return def;
   return v;
@@ -36,7 +38,7 @@ std::string ReadPath(const plat::ProfileFile& ini, const char* key, const std::s
 }
 
 std::string FormatDouble(double v) {
-  QLocale locale = QLocale::system();
+  QLocale locale;
   locale.setNumberOptions(QLocale::OmitGroupSeparator);
   return locale.toString(v, 'g', 15).toStdString();
 }
