@@ -1,0 +1,112 @@
+// Shared set-up for the player core tests: one QApplication, a private
+// program folder, and the player's windows created the way start-up does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/Ft_lumoradvdplay.h"
+#include "core/Ft_lumoradvdstate.h"
+#include "library/Ft_lumoradvdsubform.h"
+#include "mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "mainwindow/Ft_lumoradvdmainform.h"
+#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+
+namespace player_test {
+
+inline QApplication* App() {
+  static int argc = 1;
+  static char name[] = "player_core_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return app;
+}
+
+inline std::string FixtureDir() {
+  const char* env = std::getenv("LUMORA_FIXTURE_DIR");
+  std::string dir = std::string(env ? env : QDir::tempPath().toStdString()) + "/player_core/";
+  QDir().mkpath(QString::fromStdString(dir));
+  return dir;
+}
+
+// A 4-second 320x240 clip with sound, made once per build.
+inline std::string SmallClip() {
+  const std::string path = FixtureDir() + "clip.mp4";
+  if (QFile::exists(QString::fromStdString(path))) return path;
+  const std::string tmp = FixtureDir() + "tmp-clip.mp4";
+  const std::string cmd =
+      "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=320x240:r=25:d=4 "
+      "-f lavfi -i sine=f=440:d=4 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 "
+      "-c:a aac -shortest '" +
+      tmp + "'";
+  if (std::system(cmd.c_str()) != 0) return {};
+  QFile::rename(QString::fromStdString(tmp), QString::fromStdString(path));
+  return path;
+}
+
+inline void ResetPlaybackState() {
+  ClosePlayback();
+  PlayType = ptNone;
+  PlayState = psIdle;
+  LastPlayState = psIdle;
+  i_CurrentPlaybackRateIndex = 0;
+  l_CurrentVolume = 0;
+  l_CurrentBalance = 0;
+  l_Bringhtness = l_Contrast = l_Hue = l_Saturation = 0;
+  MyAspectRatioState = 0;
+  d_AspectRatio = 1.0;
+  AspectW = 640;
+  AspectH = 480;
+  b_CurrentPlaySupportSeek = false;
+  b_NoVideo = false;
+  CurrentSkinPath.clear();
+  CurrentPlayPath.clear();
+  CurrentSnapshotPath.clear();
+  PlayControllerState() = ControllerState();
+}
+
+// Each test gets its own program folder and a fresh set of windows.
+class PlayerFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    ASSERT_TRUE(home_.isValid());
+    qputenv("LUMORA_HOME", home_.path().toUtf8());
+    plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
+    plat::ClearRecordedMessageBoxes();
+    ResetPlaybackState();
+    new TFT_LumoraDVD_MainForm();
+    new TFT_LumoraDVD_OperationForm();
+    new TFT_LumoraDVD_ShadowForm();
+    new TFT_LumoraDVD_SubForm();
+    new TFT_LumoraDVD_FullScreenForm();
+  }
+
+  void TearDown() override {
+    ClosePlayback();
+    delete FT_LumoraDVD_FullScreenForm;
+    delete FT_LumoraDVD_SubForm;
+    delete FT_LumoraDVD_ShadowForm;
+    delete FT_LumoraDVD_OperationForm;
+    delete FT_LumoraDVD_MainForm;
+    plat::PumpMessages();
+    plat::SetMessageBoxDouble({});
+    qunsetenv("LUMORA_HOME");
+  }
+
+  std::string Home() const { return home_.path().toStdString() + "/"; }
+
+  QTemporaryDir home_;
+};
+
+}  // namespace player_test
