@@ -44,7 +44,8 @@ void Border(QImage& img, const Palette& pal, bool left, bool right, bool bottom)
 }
 
 QImage IdlePicture(const Palette& pal) {
-  QImage img = NewImage(360, 220, pal.video);
+  // The video area around the picture is black in every skin.
+  QImage img = NewImage(360, 220, Qt::black);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   QPointF c(180, 84);
@@ -70,7 +71,7 @@ QImage IdlePicture(const Palette& pal) {
   p.setBrush(Qt::NoBrush);
   p.drawEllipse(c, 40, 40);
   p.setPen(QPen(QColor(20, 22, 26), 1));
-  p.setBrush(pal.video);
+  p.setBrush(Qt::black);
   p.drawEllipse(c, 9, 9);
   Palette onDark = pal;
   onDark.text = QColor(236, 240, 246);
@@ -245,7 +246,7 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
 
   // The composite for the preview: the window at its default size with the bar docked.
   const int W = s.mainWidth, H = s.mainHeight;
-  QImage shot = NewImage(W, H, pal.video);
+  QImage shot = NewImage(W, H, Qt::black);
   QPainter p(&shot);
   p.drawImage(0, 0, TitleStrip(pal, W, T));
   p.drawImage(E, 0, topLeft);
