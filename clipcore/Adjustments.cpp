@@ -38,8 +38,8 @@ std::string BalanceFilter(int balance) {
   const double right = BalanceGain(balance, true);
   if (left == 1.0 && right == 1.0) return {};
   // aformat first so mono and multichannel sources reach pan as plain stereo.
-  return "lavfi=[aformat=channel_layouts=stereo,pan=stereo|c0=" + Number(left) + "*c0|c1=" +
-         Number(right) + "*c1]";
+  return "lavfi=[aformat=channel_layouts=stereo,pan=stereo|c0=" + Number(left) +
+         "*c0|c1=" + Number(right) + "*c1]";
 }
 
 Picture ClampPicture(const Picture& p) {

@@ -239,7 +239,8 @@ bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
   waitFor(loaded_, kLoadTimeout);
   // The picture's size is known once the first frame is decoded; the caller sizes its window
   // from it right after this returns.
-  if (loaded_ && !loadFailed_ && waitForPicture && HasVideo()) waitFor(videoReady_, kPictureTimeout);
+  if (loaded_ && !loadFailed_ && waitForPicture && HasVideo())
+    waitFor(videoReady_, kPictureTimeout);
   loading_ = false;
   if (!loaded_ || loadFailed_) {
     const char* stop[] = {"stop", nullptr};
@@ -256,12 +257,12 @@ bool MediaGraph::HasVideo() const {
 }
 
 bool MediaGraph::RenderFile(const std::string& path) {
-  if (path.empty()) return false;
-  // Local paths must name a file; anything with a scheme is left to libmpv.
-  if (path.find("://") == std::string::npos && !QFileInfo(QString::fromStdString(path)).isFile())
-    return false;
+  // Only files: an absolute path also keeps libmpv from reading a name such as "av://..." as
+  // one of its protocols.
+  const QFileInfo file(QString::fromLocal8Bit(path.c_str()));
+  if (path.empty() || !file.isFile()) return false;
   tv_ = false;
-  return Load(path, true);
+  return Load(file.absoluteFilePath().toLocal8Bit().toStdString(), true);
 }
 
 bool MediaGraph::RenderTV() {
@@ -326,7 +327,8 @@ bool MediaGraph::PlayInfo(double& length, double& position, int32_t& percent) {
   length = std::max(0.0, GetDouble(mpv_, "duration", 0.0));
   position = pendingSeek_ >= 0 ? pendingSeek_ : std::max(0.0, GetDouble(mpv_, "time-pos", 0.0));
   if (length > 0) position = std::min(position, length);
-  percent = length > 0 ? static_cast<int32_t>(std::clamp(position * 100.0 / length, 0.0, 100.0)) : 0;
+  percent =
+      length > 0 ? static_cast<int32_t>(std::clamp(position * 100.0 / length, 0.0, 100.0)) : 0;
   return true;
 }
 

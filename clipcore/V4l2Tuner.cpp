@@ -26,7 +26,8 @@ int Ioctl(int fd, unsigned long request, void* arg) {
 bool HasAnalogueTuner(int fd, v4l2_tuner* out) {
   v4l2_capability cap{};
   if (Ioctl(fd, VIDIOC_QUERYCAP, &cap) != 0) return false;
-  const uint32_t caps = (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
+  const uint32_t caps =
+      (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
   if (!(caps & V4L2_CAP_TUNER) || !(caps & V4L2_CAP_VIDEO_CAPTURE)) return false;
   v4l2_tuner tuner{};
   tuner.index = 0;

@@ -20,8 +20,8 @@ class LineIn {
       mixer_ = nullptr;
       return;
     }
-    if (snd_mixer_attach(mixer_, "hw:0") < 0 || snd_mixer_selem_register(mixer_, nullptr, nullptr) < 0 ||
-        snd_mixer_load(mixer_) < 0)
+    if (snd_mixer_attach(mixer_, "hw:0") < 0 ||
+        snd_mixer_selem_register(mixer_, nullptr, nullptr) < 0 || snd_mixer_load(mixer_) < 0)
       return;
     snd_mixer_selem_id_t* id = nullptr;
     snd_mixer_selem_id_alloca(&id);

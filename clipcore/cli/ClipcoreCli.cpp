@@ -152,8 +152,8 @@ bool Run(const std::string& line) {
     report(SetPositions(Real(a, 1, 0)));
   } else if (cmd == "seekpct") {
     double length = 0;
-    const bool ok = GetPlayInfo(&length, nullptr, nullptr) &&
-                    SetPositions(Number(a, 1, 0) * length * 0.01);
+    const bool ok =
+        GetPlayInfo(&length, nullptr, nullptr) && SetPositions(Number(a, 1, 0) * length * 0.01);
     report(ok);
   } else if (cmd == "rate") {
     const double want = Real(a, 1, 1.0);
@@ -291,8 +291,8 @@ int main(int argc, char** argv) {
 
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
-  const double cpu = ru.ru_utime.tv_sec + ru.ru_stime.tv_sec +
-                     (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+  const double cpu =
+      ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
   std::printf("usage cpu=%.3f rss=%ld\n", cpu, ru.ru_maxrss);
   return status;
 }

@@ -11,8 +11,7 @@ using namespace clipcore_test;
 
 namespace {
 
-QStringList RunCli(const QStringList& args, const QByteArray& script,
-                   const QStringList& env = {}) {
+QStringList RunCli(const QStringList& args, const QByteArray& script, const QStringList& env = {}) {
   QProcess p;
   QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
   e.insert("QT_QPA_PLATFORM", "offscreen");
@@ -31,11 +30,12 @@ TEST(ClipcoreCli, ScriptDrivesPlaybackAndPrintsEventsAndPositions) {
   DefaultEnvironment();
   const QString clip = QString::fromStdString(Clip());
   const QString shot = QString::fromStdString(FixtureDir() + "cli-shot.bmp");
-  const QStringList out = RunCli({"--script", "-"}, QString("open %1\npause\nseek 9\ninfo\n"
-                                                           "snapshot %2\nrate 3\nplay\nwaitend 20000\n"
-                                                           "bogus\n")
-                                                       .arg(clip, shot)
-                                                       .toUtf8());
+  const QStringList out =
+      RunCli({"--script", "-"}, QString("open %1\npause\nseek 9\ninfo\n"
+                                        "snapshot %2\nrate 3\nplay\nwaitend 20000\n"
+                                        "bogus\n")
+                                    .arg(clip, shot)
+                                    .toUtf8());
   ASSERT_FALSE(out.isEmpty());
   EXPECT_TRUE(out[0].startsWith("ok open ")) << out[0].toStdString();
   EXPECT_TRUE(out.contains("size 640 360 seek 1"));

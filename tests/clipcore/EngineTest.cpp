@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 #include <functional>
 
@@ -270,8 +271,15 @@ TEST_F(ClipcoreEngine, BadFilesFailOrEndCleanly) {
   EXPECT_FALSE(RenderFile(""));
   EXPECT_FALSE(RenderFile(nullptr));
   EXPECT_FALSE(RenderFile(NotMedia().c_str()));
-  EXPECT_FALSE(RenderFile(FixtureDir().c_str()));  // a folder
+  EXPECT_FALSE(RenderFile(FixtureDir().c_str()));   // a folder
+  EXPECT_FALSE(RenderFile("av://lavfi:testsrc2"));  // libmpv protocols are not files
   EXPECT_FALSE(PlayFile(1.0));
+  // A name relative to the working folder is a file like any other.
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(FixtureDir()));
+  EXPECT_TRUE(
+      RenderFile(QFileInfo(QString::fromStdString(Clip())).fileName().toUtf8().constData()));
+  QDir::setCurrent(cwd);
 
   // A file cut short plays what it has and then ends with an event, never hangs.
   ASSERT_TRUE(RenderFile(Truncated().c_str()));

@@ -211,8 +211,10 @@ TEST(ClipcoreMixer, LevelsGoToTheDoubleClamped) {
 
 TEST(ClipcoreMixer, NoSoundCardIsNotAnError) {
   QFile cards("/proc/asound/cards");
-  const bool anyCard = cards.open(QIODevice::ReadOnly) && !cards.readAll().contains("no soundcards");
-  if (anyCard && QFile::exists("/dev/snd/controlC0")) GTEST_SKIP() << "this machine has a sound card";
+  const bool anyCard =
+      cards.open(QIODevice::ReadOnly) && !cards.readAll().contains("no soundcards");
+  if (anyCard && QFile::exists("/dev/snd/controlC0"))
+    GTEST_SKIP() << "this machine has a sound card";
   EXPECT_TRUE(plat::SetLineInVolume(30000));
   EXPECT_EQ(plat::GetLineInVolume(), -1);
 }
