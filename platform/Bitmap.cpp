@@ -30,9 +30,8 @@ std::string FindFileNoCase(const std::string& input) {
     if (part == "." || part == ".." || QFileInfo::exists(next)) {
       current = next;
     } else {
-      const QStringList entries =
-          QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                              QDir::Name);
+      const QStringList entries = QDir(dir).entryList(
+          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
       QString match;
       for (const QString& e : entries) {
         if (e.compare(part, Qt::CaseInsensitive) == 0) {

@@ -11,7 +11,8 @@ namespace plat {
 namespace {
 
 uint16_t U16(const QByteArray& d, int at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(d[at]) | (static_cast<uint8_t>(d[at + 1]) << 8));
+  return static_cast<uint16_t>(static_cast<uint8_t>(d[at]) |
+                               (static_cast<uint8_t>(d[at + 1]) << 8));
 }
 
 }  // namespace
@@ -47,10 +48,11 @@ bool CursorFromData(const QByteArray& data, QCursor& out) {
   asIcon[3] = 0;
   for (int i = 0; i < count && type == 2; ++i) {
     const int e = 6 + 16 * i;
-    const uint32_t offset = static_cast<uint32_t>(U16(data, e + 12)) |
-                            static_cast<uint32_t>(U16(data, e + 14)) << 16;
+    const uint32_t offset =
+        static_cast<uint32_t>(U16(data, e + 12)) | static_cast<uint32_t>(U16(data, e + 14)) << 16;
     uint16_t bits = 0;
-    if (offset <= static_cast<uint32_t>(data.size()) - 16) bits = U16(data, static_cast<int>(offset) + 14);
+    if (offset <= static_cast<uint32_t>(data.size()) - 16)
+      bits = U16(data, static_cast<int>(offset) + 14);
     asIcon[e + 4] = 1;
     asIcon[e + 5] = 0;
     asIcon[e + 6] = static_cast<char>(bits & 0xFF);

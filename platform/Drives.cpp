@@ -114,8 +114,9 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
   // A mounted disc: ask its device. Any other folder is readable and has no label.
   QStorageInfo si(fi.absoluteFilePath());
   const std::string device = si.device().toStdString();
-  if (si.isValid() && WithTrailingSlash(si.rootPath().toStdString()) ==
-                          WithTrailingSlash(fi.absoluteFilePath().toStdString()) &&
+  if (si.isValid() &&
+      WithTrailingSlash(si.rootPath().toStdString()) ==
+          WithTrailingSlash(fi.absoluteFilePath().toStdString()) &&
       device.rfind("/dev/sr", 0) == 0) {
     if (ProbeLabel(device, label)) return true;
     label = si.name().toStdString();
@@ -145,7 +146,9 @@ WPARAM ClassifyDiscEvent(const std::string& action, const std::string& devName,
                          const std::vector<std::string>& props) {
   const std::string base = devName.substr(devName.find_last_of('/') + 1);
   if (base.rfind("sr", 0) != 0) return 0;
-  auto has = [&](const char* kv) { return std::find(props.begin(), props.end(), kv) != props.end(); };
+  auto has = [&](const char* kv) {
+    return std::find(props.begin(), props.end(), kv) != props.end();
+  };
   if (action != "change") return 0;
   // The kernel reports a tray or medium change; udev's cdrom_id then says what is in.
   if (!has("DISK_MEDIA_CHANGE=1") && !has("DISK_EJECT_REQUEST=1")) return 0;
@@ -162,8 +165,7 @@ bool DriveMonitor::Start(HWND target) {
   udev_ = udev_new();
   if (!udev_) return false;
   monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-  if (!monitor_ ||
-      udev_monitor_filter_add_match_subsystem_devtype(monitor_, "block", "disk") < 0 ||
+  if (!monitor_ || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "block", "disk") < 0 ||
       udev_monitor_enable_receiving(monitor_) < 0) {
     Stop();
     return false;

@@ -41,7 +41,8 @@ bool GetOpenFileNames(QWidget* parent, const std::string& title, const std::stri
 bool BrowseForFolder(QWidget* parent, const std::string& title, std::string& inOut);
 // Tests: answer the dialogs without showing them; empty function restores QFileDialog.
 // For BrowseForFolder the double gets out = {start folder} and returns the chosen one in out[0].
-void SetFileDialogDouble(std::function<bool(const std::string& title, std::vector<std::string>& out)>);
+void SetFileDialogDouble(
+    std::function<bool(const std::string& title, std::vector<std::string>& out)>);
 
 // Turns "Name|*.a;*.b|..." into Qt's "Name (*.a *.b);;..."; Qt filters pass unchanged.
 std::string ToQtFileFilter(const std::string& filter);

@@ -135,7 +135,8 @@ ProfileFile::Line ProfileFile::classify(const std::string& raw) {
   if (raw[i] == '[') {
     size_t close = raw.find(']', i + 1);
     l.kind = 1;
-    l.name = Trim(raw.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1));
+    l.name =
+        Trim(raw.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1));
     return l;
   }
   if (raw[i] == ';' || raw[i] == '#') return l;  // comment
@@ -318,8 +319,7 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
 bool WritePrivateProfileString(const std::string& section, const std::string* key,
                                const std::string* value, const std::string& file) {
   // A line break in a name or value would split the line and plant foreign keys or sections.
-  if (file.empty() || HasLineBreak(section) || section.find(']') != std::string::npos)
-    return false;
+  if (file.empty() || HasLineBreak(section) || section.find(']') != std::string::npos) return false;
   if (key && (HasLineBreak(*key) || key->find('=') != std::string::npos || Trim(*key).empty()))
     return false;
   if (value && HasLineBreak(*value)) return false;

@@ -24,8 +24,8 @@ bool WritePrivateProfileString(const std::string& section, const std::string* ke
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
 // Literal nullptr deletes, as with the pointer form.
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               std::nullptr_t, const std::string& file);
+bool WritePrivateProfileString(const std::string& section, const std::string& key, std::nullptr_t,
+                               const std::string& file);
 bool WritePrivateProfileString(const std::string& section, std::nullptr_t, std::nullptr_t,
                                const std::string& file);
 std::vector<std::string> GetPrivateProfileSectionNames(const std::string& file);
@@ -65,9 +65,9 @@ class ProfileFile {
 
  private:
   struct Line {
-    std::string raw;      // exact text without the line ending
-    int kind = 0;         // 0 other, 1 section header, 2 key=value
-    std::string name;     // section name or key (trimmed)
+    std::string raw;   // exact text without the line ending
+    int kind = 0;      // 0 other, 1 section header, 2 key=value
+    std::string name;  // section name or key (trimmed)
   };
   int findSection(const std::string& section) const;  // index of header line or -1
   int sectionEnd(int header) const;                   // one past the section's last line

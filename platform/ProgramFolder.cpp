@@ -51,8 +51,8 @@ std::string SkinRootFolder() {
   if (QFileInfo(QString::fromStdString(own)).isDir()) return own;
   // A system install keeps its skins in the share folder beside bin/.
   const std::string exe = ExecutableFolder();
-  for (const std::string& candidate :
-       {exe + "../share/LumoraDVD/Skin/", exe + "Skin/", std::string("/usr/share/LumoraDVD/Skin/")}) {
+  for (const std::string& candidate : {exe + "../share/LumoraDVD/Skin/", exe + "Skin/",
+                                       std::string("/usr/share/LumoraDVD/Skin/")}) {
     QFileInfo fi(QString::fromStdString(candidate));
     if (fi.isDir()) return WithTrailingSlash(fi.canonicalFilePath().toStdString());
   }

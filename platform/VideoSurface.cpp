@@ -1,8 +1,8 @@
 #include "platform/VideoSurface.h"
 
 #include <QEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QWidget>
 #include <cmath>
@@ -59,8 +59,8 @@ struct SurfaceState {
 
   // Where the picture goes for the current geometry; call with m held.
   QRect PictureRect() const {
-    LumoraRect r = hasPlacement ? placement
-                                : LumoraRect{0, 0, surfaceSize.width(), surfaceSize.height()};
+    LumoraRect r =
+        hasPlacement ? placement : LumoraRect{0, 0, surfaceSize.width(), surfaceSize.height()};
     if (r.width <= 0 || r.height <= 0 || frame.isNull()) return {};
     if (keepProportions) r = LetterboxRect(r, aspect);
     return ToQRect(r);
@@ -80,8 +80,8 @@ QImage Prepare(const QImage& frame, const QSize& target) {
     src = src.convertToFormat(QImage::Format_RGB32);
   if (src.size() == target) return src;
   // Smooth filtering costs most on big upscales, where it also gains least.
-  const bool bigUpscale = static_cast<qint64>(target.width()) * target.height() >
-                          4LL * src.width() * src.height();
+  const bool bigUpscale =
+      static_cast<qint64>(target.width()) * target.height() > 4LL * src.width() * src.height();
   return src.scaled(target, Qt::IgnoreAspectRatio,
                     bigUpscale ? Qt::FastTransformation : Qt::SmoothTransformation);
 }
@@ -213,8 +213,8 @@ void VideoSurface::paintEvent(QPaintEvent* ev) {
   if (image.size() == rect.size()) {
     p.drawImage(rect.topLeft(), image);
   } else {
-    const bool big = static_cast<qint64>(rect.width()) * rect.height() >
-                     4LL * image.width() * image.height();
+    const bool big =
+        static_cast<qint64>(rect.width()) * rect.height() > 4LL * image.width() * image.height();
     p.setRenderHint(QPainter::SmoothPixmapTransform, !big);
     p.drawImage(rect, image);
   }

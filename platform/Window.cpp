@@ -1,8 +1,8 @@
 #include "platform/Window.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QEvent>
+#include <QEventLoop>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>

@@ -44,8 +44,8 @@ TEST(DrivesTest, LabelsComeFromDiscImagesAndFoldersHaveNone) {
   QDir(dir.path()).mkpath("src/VIDEO_TS");
   WriteAll(dir.path().toStdString() + "/src/VIDEO_TS/VIDEO_TS.IFO", "x");
   const QString iso = dir.path() + "/disc.iso";
-  ASSERT_EQ(QProcess::execute(tool, {"-quiet", "-V", "HOLIDAY_2024", "-o", iso, dir.path() + "/src"}),
-            0);
+  ASSERT_EQ(
+      QProcess::execute(tool, {"-quiet", "-V", "HOLIDAY_2024", "-o", iso, dir.path() + "/src"}), 0);
   EXPECT_TRUE(GetVolumeLabel(iso.toStdString(), label));
   EXPECT_EQ(label, "HOLIDAY_2024");
 }
@@ -72,7 +72,9 @@ TEST(DrivesTest, TrayCommandsAndDoubles) {
     calls.emplace_back(dev, open);
     return true;
   });
-  SetDrivesDouble([] { return std::vector<OpticalDrive>{{"sr0", "/dev/sr0", "/media/DISC/", true}}; });
+  SetDrivesDouble([] {
+    return std::vector<OpticalDrive>{{"sr0", "/dev/sr0", "/media/DISC/", true}};
+  });
   SetVolumeLabelDouble([](const std::string& root, std::string& label) {
     label = "DISC";
     return root == "/media/DISC/";
@@ -86,7 +88,8 @@ TEST(DrivesTest, TrayCommandsAndDoubles) {
   SetTrayDouble({});
   SetDrivesDouble({});
   SetVolumeLabelDouble({});
-  EXPECT_EQ(calls, (std::vector<std::pair<std::string, bool>>{{"/dev/sr0", true}, {"/dev/sr0", false}}));
+  EXPECT_EQ(calls,
+            (std::vector<std::pair<std::string, bool>>{{"/dev/sr0", true}, {"/dev/sr0", false}}));
 }
 
 }  // namespace

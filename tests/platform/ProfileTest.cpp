@@ -3,10 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "TestApp.h"
 #include "platform/Profile.h"
@@ -56,8 +55,8 @@ TEST_F(ProfileTest, NonAsciiNamesMatchWithoutCase) {
 
 TEST_F(ProfileTest, ValuesAreCappedAt2047Characters) {
   const std::string f = Path("long.ini");
-  WriteAll(f, "[S]\nK=" + std::string(5000, 'a') + "\nU=" + std::string(3000, 'b') + "\xC3\xA9" +
-                  "\n");
+  WriteAll(
+      f, "[S]\nK=" + std::string(5000, 'a') + "\nU=" + std::string(3000, 'b') + "\xC3\xA9" + "\n");
   EXPECT_EQ(GetPrivateProfileString("S", "K", "", f), std::string(2047, 'a'));
   // Multi-byte characters count once and are never cut in half.
   WriteAll(f, "[S]\nU=" + std::string(2046, 'b') + "\xC3\xA9\xC3\xA9\n");

@@ -18,9 +18,8 @@ namespace {
 TEST(MessageBoxTest, DoubleAnswersAndEveryBoxIsRecorded) {
   EnsureApp();
   ClearRecordedMessageBoxes();
-  SetMessageBoxDouble([](const MessageBoxRecord& r) {
-    return (r.flags & 0xF) == MB_YESNO ? IDNO : IDOK;
-  });
+  SetMessageBoxDouble(
+      [](const MessageBoxRecord& r) { return (r.flags & 0xF) == MB_YESNO ? IDNO : IDOK; });
   EXPECT_EQ(MessageBox(nullptr, "The current skin is error, try to use default skin!", "Error",
                        MB_OK | MB_ICONERROR),
             IDOK);
