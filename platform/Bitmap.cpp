@@ -64,7 +64,8 @@ QImage LoadBitmap(const std::string& path) {
   const std::string found = FindFileNoCase(path);
   if (found.empty()) return {};
   QFile f(QString::fromStdString(found));
-  if (!f.open(QIODevice::ReadOnly)) return {};
+  // Far beyond any picture the player shows; not read into memory.
+  if (!f.open(QIODevice::ReadOnly) || f.size() > (qint64(256) << 20)) return {};
   return BitmapFromData(f.readAll());
 }
 

@@ -26,7 +26,8 @@ std::shared_ptr<VideoSink> AcquireVideoSink(HWND window);
 bool SetVideoPlacement(HWND window, const LumoraRect* rect, bool keepProportions);
 // UI thread; the surface shows black.
 void ReleaseVideoSink(HWND window);
-// What the surface last painted (for tests and benchmarks).
+// Paints so far that showed a frame, and that picture at the size it was painted
+// (for tests and benchmarks).
 uint64_t PresentedFrameCount(HWND window);
 QImage PresentedFrame(HWND window);
 
