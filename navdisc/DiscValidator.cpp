@@ -685,6 +685,43 @@ bool DryRunDisc(const std::string& path, std::string& why) {
   return true;
 }
 
+bool ButtonCommandFitsDomain(const uint8_t command[8], NavDomain domain) {
+  if (!command) return false;
+  vm_cmd_t cmd;
+  std::copy(command, command + 8, cmd.bytes);
+  Link l;
+  bool has = false;
+  if (!DecodeCommand(cmd, l, has)) return false;
+  if (!has) return true;
+  const bool title = domain == NavDomain::kTitle;
+  const bool vmgm = domain == NavDomain::kVideoManagerMenu;
+  const bool vtsm = domain == NavDomain::kTitleSetMenu;
+  const bool fp = domain == NavDomain::kFirstPlay;
+  switch (l.kind) {
+    case kPTTN:
+      return title;
+    case kJumpTT:
+      return vmgm || fp;
+    case kJumpVTS_TT:
+    case kJumpVTS_PTT:
+      return vtsm || title;
+    case kJumpSS_FP:
+      return vmgm || vtsm;
+    case kJumpSS_VMGM_MENU:
+    case kJumpSS_VMGM_PGC:
+      return !title;
+    case kJumpSS_VTSM:
+      return l.d1 != 0 ? (vtsm || vmgm || fp) : vtsm;
+    case kCallSS_FP:
+    case kCallSS_VMGM_MENU:
+    case kCallSS_VTSM:
+    case kCallSS_VMGM_PGC:
+      return title;
+    default:
+      return true;
+  }
+}
+
 bool CheckDiscStructure(const std::string& path, std::string* why) {
   std::string reason;
   bool ok = false;

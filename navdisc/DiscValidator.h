@@ -6,6 +6,7 @@
 // and the button commands of the menus, each judged in the domain it runs in.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace navdisc {
@@ -25,5 +26,14 @@ bool CheckDiscStructure(const std::string& path, std::string* why);
 // with a reason when libdvdnav cannot open the disc. For fuzzing the checks above: a crash in
 // here after CheckDiscStructure passed is a gap in them.
 bool DryRunDisc(const std::string& path, std::string& why);
+
+// Where the navigator stands when a button is pressed.
+enum class NavDomain { kFirstPlay, kVideoManagerMenu, kTitleSetMenu, kTitle };
+
+// True when the 8-byte navigation command of a button may run in domain: libdvdnav asserts on
+// jumps and calls made from the wrong domain (a title jump from inside a title, a title-set
+// jump from the video manager, a call from a menu), which a stale or hostile button brings
+// about. Commands that do not decode are refused too.
+bool ButtonCommandFitsDomain(const uint8_t command[8], NavDomain domain);
 
 }  // namespace navdisc

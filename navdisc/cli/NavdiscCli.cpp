@@ -8,6 +8,7 @@
 //   menu ID | title N | chapter N | angle N | button DIR (0 activate, 1 up, 2 down, 3 left,
 //   4 right) | mouse X Y [click] | bookmark save|load FILE NAME | snapshot FILE |
 //   volume VOL BAL | picture brightness|contrast|hue|saturation VALUE | owner [L T W H] |
+//   audio STREAM | subtitle STREAM|off |
 //   attributes | streams | wait MS | waitfor EVENT_NAME [MS] | grab FILE | quit
 #include <dlfcn.h>
 
@@ -165,6 +166,16 @@ struct Cli {
       } else {
         r = api.PutDVDOwner(window, nullptr, true);
       }
+    } else if (c == "audio") {
+      auto* control = api.GetIDvdControl2();
+      r = control && control->SelectAudioStream(static_cast<uint32_t>(num(1)), 0, nullptr) == 0;
+    } else if (c == "subtitle") {
+      auto* control = api.GetIDvdControl2();
+      if (!control) r = false;
+      else if (arg(1) == "off") r = control->SetSubpictureState(false, 0, nullptr) == 0;
+      else
+        r = control->SelectSubpictureStream(static_cast<uint32_t>(num(1)), 0, nullptr) == 0 &&
+            control->SetSubpictureState(true, 0, nullptr) == 0;
     } else if (c == "attributes") {
       uint8_t buf[108] = {};
       r = api.GetDVDCurrentAttributes(buf);

@@ -9,6 +9,14 @@
 
 #include "navdisc/graph/FilterGraph.h"
 
+extern "C" {
+#include <libavfilter/avfilter.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/frame.h>
+}
+
 namespace navdisc::graph {
 namespace {
 constexpr int kRate = 48000;
@@ -50,6 +58,71 @@ AudioRenderer::~AudioRenderer() {
   if (Graph()) Graph()->Clock().Kick();
   if (thread_.joinable()) thread_.join();
   if (device_) SDL_CloseAudioDevice(device_);
+  FreeTempo();
+}
+
+void AudioRenderer::FreeTempo() {
+  avfilter_graph_free(&tempo_);
+  av_frame_free(&tempoFrame_);
+  tempoIn_ = tempoOut_ = nullptr;
+  tempoRate_ = 0;
+}
+
+bool AudioRenderer::Stretch(std::vector<int16_t>& pcm, double rate) {
+  if (rate != tempoRate_) {
+    FreeTempo();
+    tempo_ = avfilter_graph_alloc();
+    tempoFrame_ = av_frame_alloc();
+    char chain[96];
+    // atempo takes 0.5 .. 100; slower rates chain two of them.
+    if (rate < 0.5)
+      std::snprintf(chain, sizeof chain, "atempo=0.5,atempo=%.6f", rate / 0.5);
+    else
+      std::snprintf(chain, sizeof chain, "atempo=%.6f", rate);
+    AVFilterInOut* in = avfilter_inout_alloc();
+    AVFilterInOut* out = avfilter_inout_alloc();
+    bool ok = tempo_ && tempoFrame_ && in && out &&
+              avfilter_graph_create_filter(&tempoIn_, avfilter_get_by_name("abuffer"), "in",
+                                           "sample_rate=48000:sample_fmt=s16:channel_layout=stereo:time_base=1/48000",
+                                           nullptr, tempo_) >= 0 &&
+              avfilter_graph_create_filter(&tempoOut_, avfilter_get_by_name("abuffersink"), "out",
+                                           nullptr, nullptr, tempo_) >= 0;
+    if (ok) {
+      out->name = av_strdup("in");
+      out->filter_ctx = tempoIn_;
+      in->name = av_strdup("out");
+      in->filter_ctx = tempoOut_;
+      ok = avfilter_graph_parse_ptr(tempo_, chain, &in, &out, nullptr) >= 0 &&
+           avfilter_graph_config(tempo_, nullptr) >= 0;
+    }
+    avfilter_inout_free(&in);
+    avfilter_inout_free(&out);
+    if (!ok) {
+      FreeTempo();
+      return false;
+    }
+    tempoRate_ = rate;
+  }
+  AVFrame* f = av_frame_alloc();
+  f->format = AV_SAMPLE_FMT_S16;
+  f->sample_rate = kRate;
+  av_channel_layout_default(&f->ch_layout, 2);
+  f->nb_samples = static_cast<int>(pcm.size() / 2);
+  if (av_frame_get_buffer(f, 0) < 0) {
+    av_frame_free(&f);
+    return false;
+  }
+  std::memcpy(f->data[0], pcm.data(), pcm.size() * sizeof(int16_t));
+  int rc = av_buffersrc_add_frame(tempoIn_, f);
+  av_frame_free(&f);
+  if (rc < 0) return false;
+  pcm.clear();
+  while (av_buffersink_get_frame(tempoOut_, tempoFrame_) >= 0) {
+    auto* p = reinterpret_cast<const int16_t*>(tempoFrame_->data[0]);
+    pcm.insert(pcm.end(), p, p + size_t(tempoFrame_->nb_samples) * 2);
+    av_frame_unref(tempoFrame_);
+  }
+  return true;
 }
 
 void AudioRenderer::Removed() {
@@ -136,8 +209,9 @@ void AudioRenderer::Output(std::vector<int16_t>& pcm) {
   double l, r;
   Gains(l, r);
   double rate = Graph() ? Graph()->Clock().Rate() : 1.0;
-  // Sound is muted while scanning: only normal speed is heard.
-  if (rate != 1.0) l = r = 0;
+  // Up to twice the speed the sound keeps its pitch; faster play is silent.
+  bool audible = rate == 1.0 || (rate <= 2.0 && Stretch(pcm, rate));
+  if (!audible) l = r = 0;
   int peak = 0;
   for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
     pcm[i] = static_cast<int16_t>(std::lround(pcm[i] * l));
@@ -146,7 +220,7 @@ void AudioRenderer::Output(std::vector<int16_t>& pcm) {
   }
   if (peak > peak_) peak_ = peak;
   played_ += pcm.size() / 2;
-  if (device_ && rate == 1.0)
+  if (device_ && audible && !pcm.empty())
     SDL_QueueAudio(device_, pcm.data(), static_cast<uint32_t>(pcm.size() * sizeof(int16_t)));
 }
 

@@ -12,6 +12,10 @@
 #include "navdisc/graph/Filter.h"
 #include "navdisc/graph/Samples.h"
 
+struct AVFilterGraph;
+struct AVFilterContext;
+struct AVFrame;
+
 namespace navdisc::graph {
 
 inline const ClassId kAudioRendererClsid = "{79376820-07D0-11CF-A24D-0020AFD79767}";
@@ -46,6 +50,15 @@ class AudioRenderer final : public Filter, public IBasicAudio {
  private:
   void Loop();
   void Output(std::vector<int16_t>& pcm);
+  // Slow and moderately fast play keep their sound at its pitch (FFmpeg's atempo);
+  // false when no tempo graph could be built for `rate`.
+  bool Stretch(std::vector<int16_t>& pcm, double rate);
+  void FreeTempo();
+  AVFilterGraph* tempo_ = nullptr;
+  AVFilterContext* tempoIn_ = nullptr;
+  AVFilterContext* tempoOut_ = nullptr;
+  AVFrame* tempoFrame_ = nullptr;
+  double tempoRate_ = 0;
 
   mutable std::mutex mu_;
   std::condition_variable cv_;

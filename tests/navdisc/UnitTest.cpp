@@ -8,7 +8,10 @@
 #include "NavigatorDouble.h"
 #include "TestSupport.h"
 #include "navdisc/EngineState.h"
+#include <cmath>
+
 #include "navdisc/graph/AudioDecoder.h"
+#include "navdisc/graph/AudioRenderer.h"
 #include "navdisc/graph/FilterGraph.h"
 #include "navdisc/graph/Line21Decoder.h"
 #include "navdisc/graph/NavigatorSource.h"
@@ -194,6 +197,56 @@ TEST(NavigatorSourceTest, OnlyTheChosenAudioStreamIsPassedOn) {
   for (size_t i = from + 2; i < ids.size(); ++i) EXPECT_EQ(ids[i], 0x81);
   EXPECT_LT(src->SelectAudioStream(2, 0, nullptr), 0);
   g.Stop();
+}
+
+}  // namespace
+
+namespace {
+
+// Feeds one second of a 1 kHz tone in tenths and waits until the renderer has played it.
+uint64_t PlayTone(navdisc::graph::FilterGraph& g, navdisc::graph::AudioRenderer& a) {
+  for (int k = 0; k < 10; ++k) {
+    auto c = std::make_shared<navdisc::graph::AudioChunk>();
+    for (int i = 0; i < 4800; ++i) {
+      auto v = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 1000 * (k * 4800 + i) / 48000.0));
+      c->pcm.push_back(v);
+      c->pcm.push_back(v);
+    }
+    c->time = k * 100000;
+    navdisc::graph::Sample s;
+    s.controlType = navdisc::graph::kCtlAudioChunk;
+    s.control = c;
+    a.Receive(a.Pins()[0], std::move(s));
+  }
+  navtest::PumpUntil([&] { return a.Drained(); }, 5000);
+  return a.PlayedSamples();
+}
+
+TEST(AudioRendererTest, SlowPlayIsStretchedFastPlayIsSilent) {
+  using namespace navdisc::graph;
+  {
+    FilterGraph g;
+    auto a = std::make_shared<AudioRenderer>();
+    g.AddFilter(a, "audio");
+    g.Clock().SetRate(2.0);
+    g.Run();
+    uint64_t played = PlayTone(g, *a);
+    // Twice the speed: half as many samples, still heard.
+    EXPECT_GT(played, 18000u);
+    EXPECT_LT(played, 26000u);
+    EXPECT_GT(a->PeakLevel(), 4000);
+    g.Stop();
+  }
+  {
+    FilterGraph g;
+    auto a = std::make_shared<AudioRenderer>();
+    g.AddFilter(a, "audio");
+    g.Clock().SetRate(4.0);
+    g.Run();
+    PlayTone(g, *a);
+    EXPECT_EQ(a->PeakLevel(), 0);
+    g.Stop();
+  }
 }
 
 }  // namespace
