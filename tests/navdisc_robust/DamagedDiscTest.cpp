@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -350,6 +351,46 @@ TEST_F(DamagedDiscTest, ValidatorLeavesHealthyVariantsAlone) {
   // A folder path given with or without VIDEO_TS, and with a trailing slash.
   EXPECT_TRUE(navdisc::ValidateDisc(sample_ + "/", &why)) << why;
   EXPECT_TRUE(navdisc::ValidateDisc(fs::path(sample_).parent_path().string(), &why)) << why;
+}
+
+}  // namespace
+
+namespace {
+
+using navdisc::NavDomain;
+
+// Button commands checked against the domain they would run in, as the engine does before it
+// presses a button: the cases are the jumps and calls libdvdnav asserts on.
+TEST(ButtonCommandTest, JumpsAndCallsFitOnlyTheirDomains) {
+  struct Case {
+    std::array<uint8_t, 8> cmd;
+    bool fp, vmgm, vtsm, title;
+  };
+  const Case cases[] = {
+      {{0x30, 0x02, 0, 0, 0, 0x01, 0, 0}, true, true, false, false},    // jump title 1
+      {{0x30, 0x03, 0, 0, 0, 0x01, 0, 0}, false, false, true, true},    // jump title-set title
+      {{0x30, 0x08, 0, 1, 1, 0xC0, 0, 0}, false, false, false, true},   // call menu chain 1
+      {{0x30, 0x06, 0, 0, 0, 0x42, 0, 0}, true, true, true, false},     // jump title menu
+      {{0x30, 0x06, 0, 0, 0, 0x83, 0, 0}, false, false, true, false},   // jump own root menu
+      {{0x30, 0x06, 0, 0, 0x02, 0x83, 0, 0}, true, true, true, false},  // jump set 2's menu
+      {{0x30, 0x06, 0, 0, 0, 0x00, 0, 0}, false, true, true, false},    // jump to first play
+      {{0x20, 0x05, 0, 0, 0, 0, 0, 0x02}, false, false, false, true},   // link part 2
+      {{0x71, 0x00, 0, 0, 0, 0x01, 0, 0}, true, true, true, true},      // g0 = 1, no link
+      {{0x20, 0x01, 0, 0, 0, 0, 0x04, 0x01}, true, true, true, true},   // link top cell, button 1
+      {{0xE0, 0x00, 0, 0, 0, 0, 0, 0}, false, false, false, false},     // no such command type
+      {{0x20, 0x01, 0, 0, 0, 0, 0, 0x04}, false, false, false, false},  // link code 4 is unused
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    EXPECT_EQ(navdisc::ButtonCommandFitsDomain(c.cmd.data(), NavDomain::kFirstPlay), c.fp) << row;
+    EXPECT_EQ(navdisc::ButtonCommandFitsDomain(c.cmd.data(), NavDomain::kVideoManagerMenu), c.vmgm)
+        << row;
+    EXPECT_EQ(navdisc::ButtonCommandFitsDomain(c.cmd.data(), NavDomain::kTitleSetMenu), c.vtsm)
+        << row;
+    EXPECT_EQ(navdisc::ButtonCommandFitsDomain(c.cmd.data(), NavDomain::kTitle), c.title) << row;
+    ++row;
+  }
+  EXPECT_FALSE(navdisc::ButtonCommandFitsDomain(nullptr, NavDomain::kTitle));
 }
 
 }  // namespace
