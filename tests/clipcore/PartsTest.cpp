@@ -120,6 +120,10 @@ TEST(ClipcoreTuner, EnvironmentChoosesTheTuner) {
   EXPECT_EQ(OpenDefaultTuner(), nullptr);
   setenv("LUMORA_TV", "/nonexistent/video7", 1);
   EXPECT_EQ(OpenDefaultTuner(), nullptr);
+  // A node that is no tuner (or no V4L2 device at all) is refused, not tuned.
+  setenv("LUMORA_TV", "/dev/null", 1);
+  EXPECT_EQ(OpenDefaultTuner(), nullptr);
+  EXPECT_EQ(OpenV4l2Tuner("/dev/zero"), nullptr);
   setenv("LUMORA_TV", "sim:3", 1);
   auto t = OpenDefaultTuner();
   ASSERT_TRUE(t);
