@@ -155,7 +155,13 @@ void MediaGraph::OnWakeup(void* self) {
 }
 
 void MediaGraph::PostNotification() {
-  if (notifyPosted_.exchange(true)) return;
+  // One message stands for any number of events; should it go unanswered (a window that
+  // dropped it), a later event posts again after a while rather than never.
+  const int64_t now =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+          .count();
+  if (notifyPosted_.exchange(true) && now - lastPostMs_.load() < 250) return;
+  lastPostMs_ = now;
   if (!plat::PostMessage(notify_, kMediaGraphEvent, 0, 0)) notifyPosted_ = false;
 }
 

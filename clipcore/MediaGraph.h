@@ -83,6 +83,7 @@ class MediaGraph {
   std::unique_ptr<FrameRenderer> renderer_;
   std::atomic<HWND> notify_{0};
   std::atomic<bool> notifyPosted_{false};
+  std::atomic<int64_t> lastPostMs_{0};
   std::deque<MediaEvent> events_;
 
   // The entry libmpv plays for us, and what became of it.

@@ -45,7 +45,10 @@ class ClipcoreEngine : public ::testing::Test {
     window_->show();
     hwnd_ = plat::RegisterWindow(window_.get(), [this](unsigned msg, WPARAM w, LPARAM l, LRESULT&) {
       if (msg == CLIPCORE_WM_MEDIA_GRAPH_EVENT) {
-        GetGraphEvent(&Record);
+        if (dropNotifications_)
+          ++dropped_;
+        else
+          GetGraphEvent(&Record);
         return true;
       }
       if (msg == CLIPCORE_WM_TV_SCAN_PROGRESS) {
@@ -96,6 +99,8 @@ class ClipcoreEngine : public ::testing::Test {
   std::unique_ptr<QWidget> window_;
   HWND hwnd_ = 0;
   std::vector<std::pair<int, int>> scan_;
+  bool dropNotifications_ = false;
+  int dropped_ = 0;
 };
 
 TEST_F(ClipcoreEngine, CallsWithoutAGraphFailCleanly) {
@@ -327,6 +332,17 @@ TEST_F(ClipcoreEngine, EventPumpSurvivesTeardownFromItsCallback) {
   EXPECT_EQ(calls, 1);
   EXPECT_TRUE(GetGraphEvent(&Record));  // the new graph, with nothing queued
   EXPECT_EQ(g_events.size(), 1u);
+}
+
+TEST_F(ClipcoreEngine, EventsStillArriveAfterANotificationWasDropped) {
+  dropNotifications_ = true;
+  ASSERT_TRUE(Open(Clip()));
+  ASSERT_TRUE(PlayFile(1.0));
+  ASSERT_TRUE(WaitUntil([this] { return dropped_ > 0; }));
+  plat::PumpMessages(300);
+  dropNotifications_ = false;
+  ASSERT_TRUE(SetPositions(9.5));
+  ASSERT_TRUE(WaitUntil([this] { return Ended(1); }));
 }
 
 TEST_F(ClipcoreEngine, VolumeAndBalanceReachTheSound) {
