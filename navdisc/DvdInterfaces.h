@@ -37,7 +37,8 @@ class IDvdInfo2 {
   virtual HRESULT GetTotalTitleTime(DVD_HMSF_TIMECODE* time, uint32_t* flags) = 0;
   virtual HRESULT GetCurrentButton(uint32_t* available, uint32_t* current) = 0;
   virtual HRESULT GetCurrentAudio(uint32_t* available, uint32_t* current) = 0;
-  virtual HRESULT GetCurrentSubpicture(uint32_t* available, uint32_t* current, int32_t* isDisabled) = 0;
+  virtual HRESULT GetCurrentSubpicture(uint32_t* available, uint32_t* current,
+                                       int32_t* isDisabled) = 0;
   virtual HRESULT GetCurrentAngle(uint32_t* available, uint32_t* current) = 0;
   virtual HRESULT GetAudioLanguage(uint32_t stream, uint32_t* lcid) = 0;
   virtual HRESULT GetSubpictureLanguage(uint32_t stream, uint32_t* lcid) = 0;

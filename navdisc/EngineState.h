@@ -28,9 +28,14 @@ inline constexpr size_t kStateStreamSize = 16 + 4 * 8;
 
 inline std::vector<uint8_t> SerializeState(const NavdiscStateRecord& r) {
   std::vector<uint8_t> out(kStateClassId, kStateClassId + 16);
-  const uint32_t v[8] = {kStateFormatVersion, r.title, r.chapter, r.seconds,
-                         static_cast<uint32_t>(r.audio), static_cast<uint32_t>(r.subpicture),
-                         r.subpictureOn, r.angle};
+  const uint32_t v[8] = {kStateFormatVersion,
+                         r.title,
+                         r.chapter,
+                         r.seconds,
+                         static_cast<uint32_t>(r.audio),
+                         static_cast<uint32_t>(r.subpicture),
+                         r.subpictureOn,
+                         r.angle};
   for (uint32_t x : v)
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(x >> (8 * i)));
   return out;

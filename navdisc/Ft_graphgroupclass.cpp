@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QWidget>
-
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -169,9 +168,9 @@ HRESULT DVDGraphGroup::ReplaceDecoders() {
   } else {
     videoDecoder = graph->FindFilterByName(vdec->Name());
   }
-  videoDecoderControl =
-      videoDecoder ? static_cast<IVideoDecoderControl*>(videoDecoder->QueryInterface(kVideoDecoderControlIid))
-                   : nullptr;
+  videoDecoderControl = videoDecoder ? static_cast<IVideoDecoderControl*>(
+                                           videoDecoder->QueryInterface(kVideoDecoderControlIid))
+                                     : nullptr;
 
   if (acls != kAudioDecoderClsid) {
     auto mine = reg.Create(kAudioDecoderClsid);
@@ -188,9 +187,9 @@ HRESULT DVDGraphGroup::ReplaceDecoders() {
   } else {
     audioDecoder = graph->FindFilterByName(adec->Name());
   }
-  audioDecoderControl =
-      audioDecoder ? static_cast<IAudioDecoderControl*>(audioDecoder->QueryInterface(kAudioDecoderControlIid))
-                   : nullptr;
+  audioDecoderControl = audioDecoder ? static_cast<IAudioDecoderControl*>(
+                                           audioDecoder->QueryInterface(kAudioDecoderControlIid))
+                                     : nullptr;
   if (!audioDecoderControl) return E_NOINTERFACE;
   audioDecoderControl->SetDynamicRange(1);
   audioDecoderControl->SetDownmix(1);
@@ -201,7 +200,8 @@ bool DVDGraphGroup::PutOwner(HWND window, const LumoraRect* rect, bool) {
   if (!videoWindow) return false;
   bool newOwner = window != ownerWindow;
   if (newOwner) {
-    if (FAILED(videoWindow->put_Visible(false)) || FAILED(videoWindow->put_Owner(window))) return false;
+    if (FAILED(videoWindow->put_Visible(false)) || FAILED(videoWindow->put_Owner(window)))
+      return false;
     if (!window) {
       ownerWindow = 0;
       return true;
@@ -400,8 +400,10 @@ bool DVDGraphGroup::PumpEvents(NavdiscEventCallback callback) {
          g->events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
     switch (code) {
       case EC_DVD_DOMAIN_CHANGE:
-        if (p1 == DVD_DOMAIN_VideoManagerMenu || p1 == DVD_DOMAIN_VideoTitleSetMenu) g->inMenu = true;
-        else if (p1 == DVD_DOMAIN_Title) g->inMenu = false;
+        if (p1 == DVD_DOMAIN_VideoManagerMenu || p1 == DVD_DOMAIN_VideoTitleSetMenu)
+          g->inMenu = true;
+        else if (p1 == DVD_DOMAIN_Title)
+          g->inMenu = false;
         break;
       case EC_DVD_TITLE_CHANGE:
       case EC_DVD_CHAPTER_START:
@@ -491,10 +493,14 @@ bool DVDGraphGroup::VolumeAndBalance(int32_t volume, int32_t balance) {
 bool DVDGraphGroup::Picture(int which, double value) {
   if (!videoDecoderControl || !Usable()) return false;
   switch (which) {
-    case 0: return Ok(videoDecoderControl->SetBrightness(value));
-    case 1: return Ok(videoDecoderControl->SetContrast(value));
-    case 2: return Ok(videoDecoderControl->SetHue(value));
-    case 3: return Ok(videoDecoderControl->SetSaturation(value));
+    case 0:
+      return Ok(videoDecoderControl->SetBrightness(value));
+    case 1:
+      return Ok(videoDecoderControl->SetContrast(value));
+    case 2:
+      return Ok(videoDecoderControl->SetHue(value));
+    case 3:
+      return Ok(videoDecoderControl->SetSaturation(value));
   }
   return false;
 }
@@ -532,14 +538,22 @@ NAVDISC_API bool PutDVDPlaybackRatio(double rate) { return g_group && g_group->P
 NAVDISC_API bool PutDVDOwner(HWND window, const LumoraRect* rect, bool keep) {
   return g_group && g_group->PutOwner(window, rect, keep);
 }
-NAVDISC_API bool SetDVDPositions(double seconds) { return g_group && g_group->SetPositions(seconds); }
-NAVDISC_API bool SetDVDProgress(int32_t percent) { return g_group && g_group->SetProgress(percent); }
+NAVDISC_API bool SetDVDPositions(double seconds) {
+  return g_group && g_group->SetPositions(seconds);
+}
+NAVDISC_API bool SetDVDProgress(int32_t percent) {
+  return g_group && g_group->SetProgress(percent);
+}
 NAVDISC_API bool HandleMouseEvent(int32_t x, int32_t y, bool click) {
   return g_group && g_group->MouseEvent(x, y, click);
 }
-NAVDISC_API bool GetDVDEvent(NavdiscEventCallback callback) { return DVDGraphGroup::PumpEvents(callback); }
+NAVDISC_API bool GetDVDEvent(NavdiscEventCallback callback) {
+  return DVDGraphGroup::PumpEvents(callback);
+}
 NAVDISC_API bool JumpDVDMenu(int32_t menu) { return g_group && g_group->JumpMenu(menu); }
-NAVDISC_API bool JumpDVDChapter(uint32_t chapter) { return g_group && g_group->JumpChapter(chapter); }
+NAVDISC_API bool JumpDVDChapter(uint32_t chapter) {
+  return g_group && g_group->JumpChapter(chapter);
+}
 NAVDISC_API bool JumpDVDTitle(uint32_t title) { return g_group && g_group->JumpTitle(title); }
 NAVDISC_API bool SelectDVDAngle(uint32_t angle) { return g_group && g_group->SelectAngle(angle); }
 NAVDISC_API bool DVDBookmark(const char* file, const char* stream, bool save) {
@@ -549,7 +563,9 @@ NAVDISC_API bool GetDVDCurrentAttributes(void* buffer108) {
   return g_group && g_group->CurrentAttributes(buffer108);
 }
 NAVDISC_API NavdiscDvdInfo GetIDvdInfo2(void) { return g_group ? g_group->dvdInfo : nullptr; }
-NAVDISC_API NavdiscDvdControl GetIDvdControl2(void) { return g_group ? g_group->dvdControl : nullptr; }
+NAVDISC_API NavdiscDvdControl GetIDvdControl2(void) {
+  return g_group ? g_group->dvdControl : nullptr;
+}
 NAVDISC_API bool SelectRelativeButton(int32_t direction) {
   return g_group && g_group->RelativeButton(direction);
 }

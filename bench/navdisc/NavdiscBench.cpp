@@ -118,7 +118,8 @@ void Latencies(const std::string& disc, QWidget& window, HWND h) {
   t0 = Clock::now();
   SelectRelativeButton(0);
   ok = WaitShown(before, 5000, true);
-  std::printf("button_to_first_title_frame %.1f ms%s\n", Ms(t0, Clock::now()), ok ? "" : " (timeout)");
+  std::printf("button_to_first_title_frame %.1f ms%s\n", Ms(t0, Clock::now()),
+              ok ? "" : " (timeout)");
   plat::PumpMessages(1000);
   before = Shown();
   t0 = Clock::now();

@@ -31,16 +31,19 @@ namespace {
 
 struct Api {
 #define NAVDISC_FN(name) decltype(&::name) name = nullptr;
-  NAVDISC_FN(InitialDVDGraph) NAVDISC_FN(DestroyDVDGraph) NAVDISC_FN(RenderDVDPath)
-  NAVDISC_FN(PlayDVD) NAVDISC_FN(PauseDVD) NAVDISC_FN(StepDVD) NAVDISC_FN(StopDVD)
-  NAVDISC_FN(PutDVDPlaybackRatio) NAVDISC_FN(PutDVDOwner) NAVDISC_FN(SetDVDPositions)
-  NAVDISC_FN(SetDVDProgress) NAVDISC_FN(HandleMouseEvent) NAVDISC_FN(GetDVDEvent)
-  NAVDISC_FN(JumpDVDMenu) NAVDISC_FN(JumpDVDChapter) NAVDISC_FN(JumpDVDTitle)
-  NAVDISC_FN(SelectDVDAngle) NAVDISC_FN(DVDBookmark) NAVDISC_FN(GetDVDCurrentAttributes)
-  NAVDISC_FN(GetIDvdInfo2) NAVDISC_FN(GetIDvdControl2) NAVDISC_FN(SelectRelativeButton)
-  NAVDISC_FN(SnapshootDVDToFile) NAVDISC_FN(SetDVDVolumeAndBalance)
-  NAVDISC_FN(SetDVDVideoBrightness) NAVDISC_FN(SetDVDVideoContrast) NAVDISC_FN(SetDVDVideoHue)
-  NAVDISC_FN(SetDVDVideoSaturation)
+  NAVDISC_FN(InitialDVDGraph)
+  NAVDISC_FN(DestroyDVDGraph) NAVDISC_FN(RenderDVDPath) NAVDISC_FN(PlayDVD) NAVDISC_FN(PauseDVD)
+      NAVDISC_FN(StepDVD) NAVDISC_FN(StopDVD) NAVDISC_FN(PutDVDPlaybackRatio)
+          NAVDISC_FN(PutDVDOwner) NAVDISC_FN(SetDVDPositions) NAVDISC_FN(SetDVDProgress)
+              NAVDISC_FN(HandleMouseEvent) NAVDISC_FN(GetDVDEvent) NAVDISC_FN(JumpDVDMenu)
+                  NAVDISC_FN(JumpDVDChapter) NAVDISC_FN(JumpDVDTitle) NAVDISC_FN(SelectDVDAngle)
+                      NAVDISC_FN(DVDBookmark) NAVDISC_FN(GetDVDCurrentAttributes)
+                          NAVDISC_FN(GetIDvdInfo2) NAVDISC_FN(GetIDvdControl2)
+                              NAVDISC_FN(SelectRelativeButton) NAVDISC_FN(SnapshootDVDToFile)
+                                  NAVDISC_FN(SetDVDVolumeAndBalance)
+                                      NAVDISC_FN(SetDVDVideoBrightness)
+                                          NAVDISC_FN(SetDVDVideoContrast) NAVDISC_FN(SetDVDVideoHue)
+                                              NAVDISC_FN(SetDVDVideoSaturation)
 #undef NAVDISC_FN
 };
 Api api;
@@ -60,18 +63,22 @@ bool Load(const std::string& lib) {
     }
   };
 #define NAVDISC_GET(name) get(api.name, #name);
-  NAVDISC_GET(InitialDVDGraph) NAVDISC_GET(DestroyDVDGraph) NAVDISC_GET(RenderDVDPath)
-  NAVDISC_GET(PlayDVD) NAVDISC_GET(PauseDVD) NAVDISC_GET(StepDVD) NAVDISC_GET(StopDVD)
-  NAVDISC_GET(PutDVDPlaybackRatio) NAVDISC_GET(PutDVDOwner) NAVDISC_GET(SetDVDPositions)
-  NAVDISC_GET(SetDVDProgress) NAVDISC_GET(HandleMouseEvent) NAVDISC_GET(GetDVDEvent)
-  NAVDISC_GET(JumpDVDMenu) NAVDISC_GET(JumpDVDChapter) NAVDISC_GET(JumpDVDTitle)
-  NAVDISC_GET(SelectDVDAngle) NAVDISC_GET(DVDBookmark) NAVDISC_GET(GetDVDCurrentAttributes)
-  NAVDISC_GET(GetIDvdInfo2) NAVDISC_GET(GetIDvdControl2) NAVDISC_GET(SelectRelativeButton)
-  NAVDISC_GET(SnapshootDVDToFile) NAVDISC_GET(SetDVDVolumeAndBalance)
-  NAVDISC_GET(SetDVDVideoBrightness) NAVDISC_GET(SetDVDVideoContrast) NAVDISC_GET(SetDVDVideoHue)
-  NAVDISC_GET(SetDVDVideoSaturation)
+  NAVDISC_GET(InitialDVDGraph)
+  NAVDISC_GET(DestroyDVDGraph) NAVDISC_GET(RenderDVDPath) NAVDISC_GET(PlayDVD) NAVDISC_GET(PauseDVD)
+      NAVDISC_GET(StepDVD) NAVDISC_GET(StopDVD) NAVDISC_GET(PutDVDPlaybackRatio)
+          NAVDISC_GET(PutDVDOwner) NAVDISC_GET(SetDVDPositions) NAVDISC_GET(SetDVDProgress)
+              NAVDISC_GET(HandleMouseEvent) NAVDISC_GET(GetDVDEvent) NAVDISC_GET(JumpDVDMenu)
+                  NAVDISC_GET(JumpDVDChapter) NAVDISC_GET(JumpDVDTitle) NAVDISC_GET(SelectDVDAngle)
+                      NAVDISC_GET(DVDBookmark) NAVDISC_GET(GetDVDCurrentAttributes)
+                          NAVDISC_GET(GetIDvdInfo2) NAVDISC_GET(GetIDvdControl2)
+                              NAVDISC_GET(SelectRelativeButton) NAVDISC_GET(SnapshootDVDToFile)
+                                  NAVDISC_GET(SetDVDVolumeAndBalance)
+                                      NAVDISC_GET(SetDVDVideoBrightness)
+                                          NAVDISC_GET(SetDVDVideoContrast)
+                                              NAVDISC_GET(SetDVDVideoHue)
+                                                  NAVDISC_GET(SetDVDVideoSaturation)
 #undef NAVDISC_GET
-  return ok;
+                                                      return ok;
 }
 
 std::vector<std::string> g_seen;  // names of the events printed so far
@@ -85,7 +92,7 @@ void OnEvent(int32_t code, int32_t p1, int32_t p2) {
     std::printf("event %s %u:%02u:%02u.%02u\n", n.c_str(), u & 0xff, (u >> 8) & 0xff,
                 (u >> 16) & 0xff, (u >> 24) & 0xff);
   } else if (code == navdisc::EC_DVD_DOMAIN_CHANGE) {
-    static const char* kDomains[] = {"?", "FirstPlay", "VideoManagerMenu", "VideoTitleSetMenu",
+    static const char* kDomains[] = {"?",     "FirstPlay", "VideoManagerMenu", "VideoTitleSetMenu",
                                      "Title", "Stop"};
     std::printf("event %s %d (%s)\n", n.c_str(), p1, p1 >= 1 && p1 <= 5 ? kDomains[p1] : "?");
   } else {
@@ -135,22 +142,38 @@ struct Cli {
     auto arg = [&](size_t i) { return i < words.size() ? words[i] : std::string(); };
     auto num = [&](size_t i) { return std::atof(arg(i).c_str()); };
     bool r = true;
-    if (c == "play") r = api.PlayDVD();
-    else if (c == "pause") r = api.PauseDVD();
-    else if (c == "stop") r = api.StopDVD();
-    else if (c == "step") r = api.StepDVD(true);
-    else if (c == "rate") r = api.PutDVDPlaybackRatio(num(1));
-    else if (c == "seek") r = api.SetDVDPositions(num(1));
-    else if (c == "progress") r = api.SetDVDProgress(static_cast<int32_t>(num(1)));
-    else if (c == "menu") r = api.JumpDVDMenu(static_cast<int32_t>(num(1)));
-    else if (c == "title") r = api.JumpDVDTitle(static_cast<uint32_t>(num(1)));
-    else if (c == "chapter") r = api.JumpDVDChapter(static_cast<uint32_t>(num(1)));
-    else if (c == "angle") r = api.SelectDVDAngle(static_cast<uint32_t>(num(1)));
-    else if (c == "button") r = api.SelectRelativeButton(static_cast<int32_t>(num(1)));
-    else if (c == "mouse") r = api.HandleMouseEvent(int32_t(num(1)), int32_t(num(2)), arg(3) == "click");
-    else if (c == "bookmark") r = api.DVDBookmark(arg(2).c_str(), arg(3).c_str(), arg(1) == "save");
-    else if (c == "snapshot") r = api.SnapshootDVDToFile(arg(1).c_str());
-    else if (c == "volume") r = api.SetDVDVolumeAndBalance(int32_t(num(1)), int32_t(num(2)));
+    if (c == "play")
+      r = api.PlayDVD();
+    else if (c == "pause")
+      r = api.PauseDVD();
+    else if (c == "stop")
+      r = api.StopDVD();
+    else if (c == "step")
+      r = api.StepDVD(true);
+    else if (c == "rate")
+      r = api.PutDVDPlaybackRatio(num(1));
+    else if (c == "seek")
+      r = api.SetDVDPositions(num(1));
+    else if (c == "progress")
+      r = api.SetDVDProgress(static_cast<int32_t>(num(1)));
+    else if (c == "menu")
+      r = api.JumpDVDMenu(static_cast<int32_t>(num(1)));
+    else if (c == "title")
+      r = api.JumpDVDTitle(static_cast<uint32_t>(num(1)));
+    else if (c == "chapter")
+      r = api.JumpDVDChapter(static_cast<uint32_t>(num(1)));
+    else if (c == "angle")
+      r = api.SelectDVDAngle(static_cast<uint32_t>(num(1)));
+    else if (c == "button")
+      r = api.SelectRelativeButton(static_cast<int32_t>(num(1)));
+    else if (c == "mouse")
+      r = api.HandleMouseEvent(int32_t(num(1)), int32_t(num(2)), arg(3) == "click");
+    else if (c == "bookmark")
+      r = api.DVDBookmark(arg(2).c_str(), arg(3).c_str(), arg(1) == "save");
+    else if (c == "snapshot")
+      r = api.SnapshootDVDToFile(arg(1).c_str());
+    else if (c == "volume")
+      r = api.SetDVDVolumeAndBalance(int32_t(num(1)), int32_t(num(2)));
     else if (c == "picture") {
       std::string w = arg(1);
       double v = num(2);
@@ -171,8 +194,10 @@ struct Cli {
       r = control && control->SelectAudioStream(static_cast<uint32_t>(num(1)), 0, nullptr) == 0;
     } else if (c == "subtitle") {
       auto* control = api.GetIDvdControl2();
-      if (!control) r = false;
-      else if (arg(1) == "off") r = control->SetSubpictureState(false, 0, nullptr) == 0;
+      if (!control)
+        r = false;
+      else if (arg(1) == "off")
+        r = control->SetSubpictureState(false, 0, nullptr) == 0;
       else
         r = control->SelectSubpictureStream(static_cast<uint32_t>(num(1)), 0, nullptr) == 0 &&
             control->SetSubpictureState(true, 0, nullptr) == 0;
@@ -227,14 +252,20 @@ int main(int argc, char** argv) {
   std::vector<std::string> commands;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--window" && i + 1 < argc) geometry = argv[++i];
-    else if (a == "--lib" && i + 1 < argc) lib = argv[++i];
-    else if (a == "-f" && i + 1 < argc) script = argv[++i];
-    else if (disc.empty() && a.rfind("-", 0) != 0) disc = a;
-    else commands.push_back(a);
+    if (a == "--window" && i + 1 < argc)
+      geometry = argv[++i];
+    else if (a == "--lib" && i + 1 < argc)
+      lib = argv[++i];
+    else if (a == "-f" && i + 1 < argc)
+      script = argv[++i];
+    else if (disc.empty() && a.rfind("-", 0) != 0)
+      disc = a;
+    else
+      commands.push_back(a);
   }
   if (disc.empty()) {
-    std::fprintf(stderr, "usage: navdisc-cli [--window WxH] [--lib PATH] DISC [-f SCRIPT] [COMMAND ...]\n");
+    std::fprintf(stderr,
+                 "usage: navdisc-cli [--window WxH] [--lib PATH] DISC [-f SCRIPT] [COMMAND ...]\n");
     return 2;
   }
   if (geometry.empty() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

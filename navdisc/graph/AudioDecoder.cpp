@@ -131,8 +131,10 @@ void AudioDecoder::Emit(AVFrame* f) {
     swr_free(&swr_);
     AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
     AVChannelLayout in;
-    if (layout) av_channel_layout_from_mask(&in, layout);
-    else av_channel_layout_default(&in, f->ch_layout.nb_channels);
+    if (layout)
+      av_channel_layout_from_mask(&in, layout);
+    else
+      av_channel_layout_default(&in, f->ch_layout.nb_channels);
     if (swr_alloc_set_opts2(&swr_, &out, AV_SAMPLE_FMT_S16, 48000, &in,
                             static_cast<AVSampleFormat>(f->format), f->sample_rate, 0,
                             nullptr) < 0 ||
@@ -151,8 +153,8 @@ void AudioDecoder::Emit(AVFrame* f) {
   AudioChunk chunk;
   chunk.pcm.resize(size_t(maxOut) * 2);
   uint8_t* out[1] = {reinterpret_cast<uint8_t*>(chunk.pcm.data())};
-  int n = swr_convert(swr_, out, maxOut, const_cast<const uint8_t**>(f->extended_data),
-                      f->nb_samples);
+  int n =
+      swr_convert(swr_, out, maxOut, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
   if (n <= 0) return;
   chunk.pcm.resize(size_t(n) * 2);
   int64_t t = f->best_effort_timestamp;

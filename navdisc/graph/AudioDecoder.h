@@ -22,9 +22,9 @@ inline const std::string kAudioDecoderControlIid = "{C7D3E0A2-1B44-4F9E-8E57-3A2
 class IAudioDecoderControl {
  public:
   virtual ~IAudioDecoderControl() = default;
-  virtual HRESULT SetDownmix(int32_t mode) = 0;          // 1: two-channel down-mix (the only mode)
+  virtual HRESULT SetDownmix(int32_t mode) = 0;  // 1: two-channel down-mix (the only mode)
   virtual HRESULT GetDownmix(int32_t* mode) = 0;
-  virtual HRESULT SetDynamicRange(int32_t mode) = 0;     // 1: compressed (AC-3 DRC), 0: full
+  virtual HRESULT SetDynamicRange(int32_t mode) = 0;  // 1: compressed (AC-3 DRC), 0: full
   virtual HRESULT GetDynamicRange(int32_t* mode) = 0;
   virtual HRESULT GetDecodedSamples(uint64_t* n) = 0;
 };

@@ -82,9 +82,10 @@ bool AudioRenderer::Stretch(std::vector<int16_t>& pcm, double rate) {
     AVFilterInOut* in = avfilter_inout_alloc();
     AVFilterInOut* out = avfilter_inout_alloc();
     bool ok = tempo_ && tempoFrame_ && in && out &&
-              avfilter_graph_create_filter(&tempoIn_, avfilter_get_by_name("abuffer"), "in",
-                                           "sample_rate=48000:sample_fmt=s16:channel_layout=stereo:time_base=1/48000",
-                                           nullptr, tempo_) >= 0 &&
+              avfilter_graph_create_filter(
+                  &tempoIn_, avfilter_get_by_name("abuffer"), "in",
+                  "sample_rate=48000:sample_fmt=s16:channel_layout=stereo:time_base=1/48000",
+                  nullptr, tempo_) >= 0 &&
               avfilter_graph_create_filter(&tempoOut_, avfilter_get_by_name("abuffersink"), "out",
                                            nullptr, nullptr, tempo_) >= 0;
     if (ok) {
@@ -150,9 +151,8 @@ void AudioRenderer::Receive(Pin*, Sample&& s) {
   }
   if (s.kind != Sample::Kind::Data || s.controlType != kCtlAudioChunk || !s.control) return;
   auto c = std::static_pointer_cast<const AudioChunk>(s.control);
-  cv_.wait(lock, [&] {
-    return quit_ || flushing_ || stopped_ || queuedSamples_ < kMaxQueuedFrames;
-  });
+  cv_.wait(lock,
+           [&] { return quit_ || flushing_ || stopped_ || queuedSamples_ < kMaxQueuedFrames; });
   if (quit_ || flushing_ || stopped_) return;
   queuedSamples_ += c->pcm.size() / 2;
   q_.push_back(std::move(c));
@@ -238,8 +238,8 @@ void AudioRenderer::Loop() {
     if (clock) {
       clock->AnchorIfUnset(c->time);
       lock.unlock();
-      bool due = clock->WaitUntil(c->time, std::chrono::steady_clock::now() +
-                                               std::chrono::milliseconds(50));
+      bool due = clock->WaitUntil(c->time,
+                                  std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
       lock.lock();
       if (q_.empty() || q_.front() != c || !due) continue;
     }

@@ -32,10 +32,17 @@ void RegisterEngineFilters(FilterRegistry& r) {
               {{Major::AUXLine21Data, Subtype::Line21_BytePair}},
               true,
               [] { return std::make_shared<Line21Decoder>(); }});
-  r.Register({kVideoRendererClsid, "Video Renderer", 0x800000, {{Major::Video, Subtype::RGB32}},
-              false, [] { return std::make_shared<VideoRenderer>(); }});
-  r.Register({kAudioRendererClsid, "Default DirectSound Device", 0x800000,
-              {{Major::Audio, Subtype::PCM}}, false,
+  r.Register({kVideoRendererClsid,
+              "Video Renderer",
+              0x800000,
+              {{Major::Video, Subtype::RGB32}},
+              false,
+              [] { return std::make_shared<VideoRenderer>(); }});
+  r.Register({kAudioRendererClsid,
+              "Default DirectSound Device",
+              0x800000,
+              {{Major::Audio, Subtype::PCM}},
+              false,
               [] { return std::make_shared<AudioRenderer>(); }});
 }
 
@@ -58,7 +65,8 @@ std::shared_ptr<Filter> RenderPin(FilterGraph& g, Pin* out) {
     if (clsid.empty()) continue;
     auto f = reg.Create(clsid);
     if (!f) continue;
-    if (FAILED(g.AddFilter(f, f->Clsid() == kLine21DecoderClsid ? "Line 21 Decoder" : clsid))) continue;
+    if (FAILED(g.AddFilter(f, f->Clsid() == kLine21DecoderClsid ? "Line 21 Decoder" : clsid)))
+      continue;
     Pin* in = FirstFreeInput(f.get(), t);
     if (in && SUCCEEDED(g.ConnectDirect(out, in))) return f;
     g.RemoveFilter(f.get());

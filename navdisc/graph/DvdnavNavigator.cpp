@@ -1,10 +1,10 @@
 // The navigator over libdvdnav.
+#include <dvdread/dvd_reader.h>
+#include <dvdread/ifo_read.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
-
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
 
 #include "navdisc/graph/Navigator.h"
 
@@ -46,8 +46,10 @@ class DvdnavNavigator final : public INavigator {
   bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
     if (!nav_) return false;
     if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) return false;
-    if (event == DVDNAV_STOP) stopped_ = true;
-    else if (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) stopped_ = false;
+    if (event == DVDNAV_STOP)
+      stopped_ = true;
+    else if (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE)
+      stopped_ = false;
     return true;
   }
   std::string Error() override {
@@ -138,16 +140,25 @@ class DvdnavNavigator final : public INavigator {
     if (!pci || pci->hli.hl_gi.btn_ns == 0) return false;
     dvdnav_status_t st = DVDNAV_STATUS_ERR;
     switch (d) {
-      case 1: st = dvdnav_upper_button_select(nav_, pci); break;
-      case 2: st = dvdnav_lower_button_select(nav_, pci); break;
-      case 3: st = dvdnav_left_button_select(nav_, pci); break;
-      case 4: st = dvdnav_right_button_select(nav_, pci); break;
+      case 1:
+        st = dvdnav_upper_button_select(nav_, pci);
+        break;
+      case 2:
+        st = dvdnav_lower_button_select(nav_, pci);
+        break;
+      case 3:
+        st = dvdnav_left_button_select(nav_, pci);
+        break;
+      case 4:
+        st = dvdnav_right_button_select(nav_, pci);
+        break;
     }
     return st == DVDNAV_STATUS_OK;
   }
   bool Activate() override {
     pci_t* pci = CurrentPci();
-    return pci && pci->hli.hl_gi.btn_ns > 0 && dvdnav_button_activate(nav_, pci) == DVDNAV_STATUS_OK;
+    return pci && pci->hli.hl_gi.btn_ns > 0 &&
+           dvdnav_button_activate(nav_, pci) == DVDNAV_STATUS_OK;
   }
   bool MouseSelect(int32_t x, int32_t y) override {
     pci_t* pci = CurrentPci();
@@ -164,7 +175,8 @@ class DvdnavNavigator final : public INavigator {
   }
   // dvdnav's "logical stream" lookups take the logical number and answer the physical one.
   int AudioPhysical(int logical) override {
-    return nav_ && logical >= 0 && logical < 8 ? dvdnav_get_audio_logical_stream(nav_, logical) : -1;
+    return nav_ && logical >= 0 && logical < 8 ? dvdnav_get_audio_logical_stream(nav_, logical)
+                                               : -1;
   }
   int SpuPhysical(int logical) override {
     return nav_ && logical >= 0 && logical < 32 ? dvdnav_get_spu_logical_stream(nav_, logical) : -1;
@@ -178,10 +190,12 @@ class DvdnavNavigator final : public INavigator {
     return nav_ ? dvdnav_spu_stream_to_lang(nav_, static_cast<uint8_t>(logical)) : 0xffff;
   }
   bool AudioAttr(int logical, audio_attr_t& attr) override {
-    return nav_ && dvdnav_get_audio_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
+    return nav_ &&
+           dvdnav_get_audio_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
   }
   bool SpuAttr(int logical, subp_attr_t& attr) override {
-    return nav_ && dvdnav_get_spu_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
+    return nav_ &&
+           dvdnav_get_spu_attr(nav_, static_cast<uint8_t>(logical), &attr) == DVDNAV_STATUS_OK;
   }
 
  private:

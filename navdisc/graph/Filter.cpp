@@ -90,9 +90,9 @@ ClassId FilterRegistry::FindDecoder(const MediaType& t) const {
   for (const Entry& e : entries_) {
     if (!e.decoder) continue;
     for (const MediaType& in : e.inputs) {
-      bool match = in.major == t.major &&
-                   (in.subtype == Subtype::Unknown || t.subtype == Subtype::Unknown ||
-                    in.subtype == t.subtype);
+      bool match =
+          in.major == t.major && (in.subtype == Subtype::Unknown || t.subtype == Subtype::Unknown ||
+                                  in.subtype == t.subtype);
       if (match && (!best || e.merit > best->merit)) best = &e;
     }
   }

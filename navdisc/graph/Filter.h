@@ -44,10 +44,10 @@ struct NavPacketInfo;  // navigator-specific control data (NavigatorSource.h)
 struct Sample {
   enum class Kind { Data, Flush, EndOfStream, Control };
   Kind kind = Kind::Data;
-  int streamId = 0;           // MPEG stream id, or private-stream-1 sub-stream id
-  std::vector<uint8_t> data;  // PES payload
-  int64_t time = -1;          // stream time (us), -1 = none
-  int64_t titleTime = -1;     // title time (us) matching `time`, -1 = not in a title
+  int streamId = 0;                     // MPEG stream id, or private-stream-1 sub-stream id
+  std::vector<uint8_t> data;            // PES payload
+  int64_t time = -1;                    // stream time (us), -1 = none
+  int64_t titleTime = -1;               // title time (us) matching `time`, -1 = not in a title
   std::shared_ptr<const void> control;  // Kind::Control payload
   int controlType = 0;
 };

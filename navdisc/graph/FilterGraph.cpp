@@ -176,8 +176,8 @@ HRESULT FilterGraph::RemoveFilter(Filter* f) {
   std::shared_ptr<Filter> keep;
   {
     std::lock_guard lock(mu_);
-    auto it = std::find_if(filters_.begin(), filters_.end(),
-                           [&](const auto& x) { return x.get() == f; });
+    auto it =
+        std::find_if(filters_.begin(), filters_.end(), [&](const auto& x) { return x.get() == f; });
     if (it == filters_.end()) return E_INVALIDARG;
     keep = *it;
     f->Removed();
@@ -255,16 +255,17 @@ std::vector<std::shared_ptr<Filter>> FilterGraph::DownstreamFirst() const {
   std::lock_guard lock(mu_);
   std::vector<std::shared_ptr<Filter>> order;
   std::set<Filter*> seen;
-  std::function<void(const std::shared_ptr<Filter>&)> visit = [&](const std::shared_ptr<Filter>& f) {
-    if (!seen.insert(f.get()).second) return;
-    for (Pin* p : f->Pins(PinDir::Output)) {
-      if (!p->ConnectedTo()) continue;
-      Filter* down = p->ConnectedTo()->Owner();
-      for (const auto& g : filters_)
-        if (g.get() == down) visit(g);
-    }
-    order.push_back(f);
-  };
+  std::function<void(const std::shared_ptr<Filter>&)> visit =
+      [&](const std::shared_ptr<Filter>& f) {
+        if (!seen.insert(f.get()).second) return;
+        for (Pin* p : f->Pins(PinDir::Output)) {
+          if (!p->ConnectedTo()) continue;
+          Filter* down = p->ConnectedTo()->Owner();
+          for (const auto& g : filters_)
+            if (g.get() == down) visit(g);
+        }
+        order.push_back(f);
+      };
   for (const auto& f : filters_) visit(f);
   return order;
 }

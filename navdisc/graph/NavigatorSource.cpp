@@ -1,9 +1,10 @@
 #include "navdisc/graph/NavigatorSource.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <unistd.h>
 
 #include "navdisc/graph/AudioRenderer.h"
 #include "navdisc/graph/FilterGraph.h"
@@ -174,7 +175,8 @@ void NavigatorSource::Loop() {
       DeliverAll(MakeSignal(Sample::Kind::Flush));
       if (Graph()) Graph()->Clock().Unanchor();
     }
-    if (audioFlushPending_.exchange(false)) Pins(PinDir::Output)[2]->Deliver(MakeSignal(Sample::Kind::Flush));
+    if (audioFlushPending_.exchange(false))
+      Pins(PinDir::Output)[2]->Deliver(MakeSignal(Sample::Kind::Flush));
     if (selectionDirty_.exchange(false)) PushStreamSelection();
     if (actionPending_.exchange(false)) {
       int32_t b = 0;
@@ -308,8 +310,10 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
         navTitleTime90_ = d == DVD_DOMAIN_Title ? nav_->CurrentTime90k() : -1;
       }
       int64_t s = info.pci.pci_gi.vobu_s_ptm, e = info.pci.pci_gi.vobu_e_ptm;
-      if (lastVobuEnd_ < 0) ptsOffset_ = 90000 - s;
-      else if (s != lastVobuEnd_) ptsOffset_ += lastVobuEnd_ - s;
+      if (lastVobuEnd_ < 0)
+        ptsOffset_ = 90000 - s;
+      else if (s != lastVobuEnd_)
+        ptsOffset_ += lastVobuEnd_ - s;
       lastVobuEnd_ = e > s ? e : s;
       vobuStart90_ = s;
       DeliverControl(kCtlNavPacket, Payload(info));
@@ -338,8 +342,9 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       }
       // Held: wake on a command (a new highlight must be drawn) or poll the deadline.
       std::unique_lock lock(mu_);
-      cv_.wait_for(lock, std::chrono::milliseconds(100),
-                   [&] { return quit_ || cmdSeq_ != seq || flushPending_ || run_ == Run::Stopped; });
+      cv_.wait_for(lock, std::chrono::milliseconds(100), [&] {
+        return quit_ || cmdSeq_ != seq || flushPending_ || run_ == Run::Stopped;
+      });
       break;
     }
     case DVDNAV_WAIT:
@@ -367,7 +372,8 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       break;
     case DVDNAV_HIGHLIGHT: {
       auto* e = reinterpret_cast<dvdnav_highlight_event_t*>(buf);
-      DeliverControl(kCtlHighlight, Payload(HighlightInfo{e->display ? static_cast<int>(e->buttonN) : 0, false}));
+      DeliverControl(kCtlHighlight,
+                     Payload(HighlightInfo{e->display ? static_cast<int>(e->buttonN) : 0, false}));
       if (Graph()) Graph()->Notify(EC_DVD_BUTTON_CHANGE, 0, e->buttonN);
       break;
     }
@@ -457,7 +463,8 @@ void NavigatorSource::PushStreamSelection() {
     sel.menu = d == DVD_DOMAIN_VideoManagerMenu || d == DVD_DOMAIN_VideoTitleSetMenu;
     if (sel.menu) {
       // A 16:9 menu carries its widescreen buttons in their own sub-stream.
-      sel.physical = (aspect_ == 3 ? menuSpuWide_ : (active >= 0 ? active & 0x1f : menuSpuWide_)) & 0x1f;
+      sel.physical =
+          (aspect_ == 3 ? menuSpuWide_ : (active >= 0 ? active & 0x1f : menuSpuWide_)) & 0x1f;
       sel.shown = true;
     } else {
       int sl = spuLogical_;
@@ -515,7 +522,8 @@ void NavigatorSource::EmitPes(int streamId, const uint8_t* data, size_t size, in
     out = Pins(PinDir::Output)[1];
   } else {
     int a = audioPhysical_;
-    if (streamId != 0x80 + a && streamId != 0x88 + a && streamId != 0xa0 + a && streamId != 0xc0 + a)
+    if (streamId != 0x80 + a && streamId != 0x88 + a && streamId != 0xa0 + a &&
+        streamId != 0xc0 + a)
       return;
     out = Pins(PinDir::Output)[2];
   }
@@ -583,13 +591,15 @@ HRESULT NavigatorSource::PlayForwards(double speed, uint32_t flags, IDvdCmd** cm
   bool wasBack = backwards_.exchange(false);
   rate_ = speed;
   if (Graph()) Graph()->Clock().SetRate(speed);
-  auto* vdec = Graph() ? static_cast<IVideoDecoderControl*>(Graph()->QueryFilters(kVideoDecoderControlIid))
-                       : nullptr;
+  auto* vdec =
+      Graph() ? static_cast<IVideoDecoderControl*>(Graph()->QueryFilters(kVideoDecoderControlIid))
+              : nullptr;
   // Past 4x only key frames are decoded; the rest could not be shown in time anyway.
   if (vdec) vdec->SetKeyFramesOnly(speed > 4.0);
   if (wasBack || (flags & DVD_CMD_FLAG_Flush)) RequestFlush();
   Wake();
-  if (Graph()) Graph()->Notify(EC_DVD_PLAYBACK_RATE_CHANGE, static_cast<intptr_t>(speed * 10000), 0);
+  if (Graph())
+    Graph()->Notify(EC_DVD_PLAYBACK_RATE_CHANGE, static_cast<intptr_t>(speed * 10000), 0);
   return Finish(true, flags, cmd);
 }
 
@@ -603,11 +613,13 @@ HRESULT NavigatorSource::PlayBackwards(double speed, uint32_t flags, IDvdCmd** c
   backwards_ = true;
   nextReverseStep_ = Clock::now();
   if (Graph()) Graph()->Clock().SetRate(1.0);
-  auto* vdec = Graph() ? static_cast<IVideoDecoderControl*>(Graph()->QueryFilters(kVideoDecoderControlIid))
-                       : nullptr;
+  auto* vdec =
+      Graph() ? static_cast<IVideoDecoderControl*>(Graph()->QueryFilters(kVideoDecoderControlIid))
+              : nullptr;
   if (vdec) vdec->SetKeyFramesOnly(true);
   Wake();
-  if (Graph()) Graph()->Notify(EC_DVD_PLAYBACK_RATE_CHANGE, static_cast<intptr_t>(-speed * 10000), 0);
+  if (Graph())
+    Graph()->Notify(EC_DVD_PLAYBACK_RATE_CHANGE, static_cast<intptr_t>(-speed * 10000), 0);
   return Finish(true, flags, cmd);
 }
 
@@ -1000,19 +1012,32 @@ HRESULT NavigatorSource::GetCurrentVideoAttributes(DVD_VideoAttributes* a) {
 
 HRESULT NavigatorSource::GetAudioAttributes(uint32_t stream, DVD_AudioAttributes* a) {
   if (!a) return E_POINTER;
-  int logical = stream == DVD_STREAM_DATA_CURRENT ? CurrentAudioLogical() : static_cast<int>(stream);
+  int logical =
+      stream == DVD_STREAM_DATA_CURRENT ? CurrentAudioLogical() : static_cast<int>(stream);
   if (logical < 0 || uint32_t(logical) >= AudioCount()) return E_INVALIDARG;
   std::lock_guard lock(navMu_);
   audio_attr_t at{};
   if (!nav_->AudioAttr(logical, at)) return E_FAIL;
   *a = {};
   switch (at.audio_format) {
-    case 0: a->AudioFormat = DVD_AudioFormat_AC3; break;
-    case 2: a->AudioFormat = DVD_AudioFormat_MPEG1; break;
-    case 3: a->AudioFormat = DVD_AudioFormat_MPEG2; break;
-    case 4: a->AudioFormat = DVD_AudioFormat_LPCM; break;
-    case 6: a->AudioFormat = DVD_AudioFormat_DTS; break;
-    default: a->AudioFormat = DVD_AudioFormat_Other; break;
+    case 0:
+      a->AudioFormat = DVD_AudioFormat_AC3;
+      break;
+    case 2:
+      a->AudioFormat = DVD_AudioFormat_MPEG1;
+      break;
+    case 3:
+      a->AudioFormat = DVD_AudioFormat_MPEG2;
+      break;
+    case 4:
+      a->AudioFormat = DVD_AudioFormat_LPCM;
+      break;
+    case 6:
+      a->AudioFormat = DVD_AudioFormat_DTS;
+      break;
+    default:
+      a->AudioFormat = DVD_AudioFormat_Other;
+      break;
   }
   a->Language = LangToLcid(nav_->AudioLanguage(logical));
   a->LanguageExtension = at.code_extension;

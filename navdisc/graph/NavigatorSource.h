@@ -40,7 +40,8 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   HRESULT PlayAtTime(const DVD_HMSF_TIMECODE* time, uint32_t flags, IDvdCmd** cmd) override;
   HRESULT PlayTitle(uint32_t title, uint32_t flags, IDvdCmd** cmd) override;
   HRESULT PlayChapter(uint32_t chapter, uint32_t flags, IDvdCmd** cmd) override;
-  HRESULT PlayChapterInTitle(uint32_t title, uint32_t chapter, uint32_t flags, IDvdCmd** cmd) override;
+  HRESULT PlayChapterInTitle(uint32_t title, uint32_t chapter, uint32_t flags,
+                             IDvdCmd** cmd) override;
   HRESULT ShowMenu(DVD_MENU_ID menu, uint32_t flags, IDvdCmd** cmd) override;
   HRESULT Resume(uint32_t flags, IDvdCmd** cmd) override;
   HRESULT SelectRelativeButton(DVD_RELATIVE_BUTTON dir) override;
@@ -59,7 +60,8 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   HRESULT GetTotalTitleTime(DVD_HMSF_TIMECODE* time, uint32_t* flags) override;
   HRESULT GetCurrentButton(uint32_t* available, uint32_t* current) override;
   HRESULT GetCurrentAudio(uint32_t* available, uint32_t* current) override;
-  HRESULT GetCurrentSubpicture(uint32_t* available, uint32_t* current, int32_t* isDisabled) override;
+  HRESULT GetCurrentSubpicture(uint32_t* available, uint32_t* current,
+                               int32_t* isDisabled) override;
   HRESULT GetCurrentAngle(uint32_t* available, uint32_t* current) override;
   HRESULT GetAudioLanguage(uint32_t stream, uint32_t* lcid) override;
   HRESULT GetSubpictureLanguage(uint32_t stream, uint32_t* lcid) override;
@@ -108,9 +110,9 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   std::condition_variable cv_;
   bool quit_ = false;
   enum class Run { Stopped, Paused, Running } run_ = Run::Stopped;
-  bool idle_ = false;          // stopped at the end of the disc or after an error
-  uint64_t cmdSeq_ = 0;        // bumped by every command (wakes stills)
-  uint64_t doneSeq_ = 0;       // the last command the reading thread has acted on
+  bool idle_ = false;     // stopped at the end of the disc or after an error
+  uint64_t cmdSeq_ = 0;   // bumped by every command (wakes stills)
+  uint64_t doneSeq_ = 0;  // the last command the reading thread has acted on
   std::condition_variable doneCv_;
   std::atomic<bool> flushPending_{false};
   std::atomic<bool> audioFlushPending_{false};

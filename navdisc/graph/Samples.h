@@ -22,12 +22,12 @@ enum ControlType : int {
 };
 
 struct VideoFrame {
-  QImage image;             // composed picture (RGB32), coded size
-  double displayAspect = 0; // width / height as shown
-  int64_t time = 0;         // stream time (us)
-  int64_t titleTime = -1;   // us from the start of the title, -1 outside titles
-  int64_t duration = 40000; // us
-  bool immediate = false;   // a redraw (new highlight): present now, leave the clock alone
+  QImage image;              // composed picture (RGB32), coded size
+  double displayAspect = 0;  // width / height as shown
+  int64_t time = 0;          // stream time (us)
+  int64_t titleTime = -1;    // us from the start of the title, -1 outside titles
+  int64_t duration = 40000;  // us
+  bool immediate = false;    // a redraw (new highlight): present now, leave the clock alone
 };
 
 struct AudioChunk {
@@ -45,13 +45,13 @@ struct ClutInfo {
 };
 
 struct HighlightInfo {
-  int button = 0;   // 1-based; 0 = none shown
+  int button = 0;  // 1-based; 0 = none shown
   bool action = false;
 };
 
 struct SpuSelect {
-  int physical = -1;  // sub-picture stream to decode (0..31), -1 = none
-  bool shown = false; // show non-forced sub-pictures
+  int physical = -1;   // sub-picture stream to decode (0..31), -1 = none
+  bool shown = false;  // show non-forced sub-pictures
   bool menu = false;
 };
 

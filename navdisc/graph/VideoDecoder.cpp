@@ -44,10 +44,11 @@ std::shared_ptr<const void> Payload(T v) {
 }  // namespace
 
 VideoDecoder::VideoDecoder() : Filter(kVideoDecoderClsid) {
-  AddPin("Video Input", PinDir::Input, {{Major::DvdEncryptedPack, Subtype::MPEG2_VIDEO},
-                                        {Major::Video, Subtype::MPEG2_VIDEO}});
-  AddPin("SubPicture Input", PinDir::Input, {{Major::DvdEncryptedPack, Subtype::DVD_SUBPICTURE},
-                                             {Major::Video, Subtype::DVD_SUBPICTURE}});
+  AddPin("Video Input", PinDir::Input,
+         {{Major::DvdEncryptedPack, Subtype::MPEG2_VIDEO}, {Major::Video, Subtype::MPEG2_VIDEO}});
+  AddPin("SubPicture Input", PinDir::Input,
+         {{Major::DvdEncryptedPack, Subtype::DVD_SUBPICTURE},
+          {Major::Video, Subtype::DVD_SUBPICTURE}});
   AddPin("Video Output", PinDir::Output, {{Major::Video, Subtype::RGB32}});
   AddPin("~Line21 Output", PinDir::Output, {{Major::AUXLine21Data, Subtype::Line21_BytePair}});
 
@@ -162,8 +163,10 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
       break;
   }
   auto ins = Pins(PinDir::Input);
-  if (in == ins[0]) DecodeVideo(s);
-  else if (in == ins[1]) DecodeSpu(s);
+  if (in == ins[0])
+    DecodeVideo(s);
+  else if (in == ins[1])
+    DecodeSpu(s);
 }
 
 void VideoDecoder::DecodeVideo(Sample& s) {
@@ -204,7 +207,8 @@ void VideoDecoder::DrainVideo() {
   if (parser_) {
     uint8_t* out = nullptr;
     int outSize = 0;
-    av_parser_parse2(parser_, video_, &out, &outSize, nullptr, 0, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+    av_parser_parse2(parser_, video_, &out, &outSize, nullptr, 0, AV_NOPTS_VALUE, AV_NOPTS_VALUE,
+                     0);
     if (outSize > 0) SendVideo(out, outSize, parser_->pts);
     av_parser_close(parser_);
     parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
@@ -457,19 +461,19 @@ HRESULT VideoDecoder::ResetPicture() {
   return S_OK;
 }
 
-#define NAVDISC_SETTER(Name, field, lo, hi)          \
-  HRESULT VideoDecoder::Set##Name(double v) {        \
-    if (!(v >= lo && v <= hi)) return E_INVALIDARG;  \
-    std::lock_guard lock(adjMu_);                    \
-    field = v;                                       \
-    RebuildTables();                                 \
-    return S_OK;                                     \
-  }                                                  \
-  HRESULT VideoDecoder::Get##Name(double* v) {       \
-    if (!v) return E_POINTER;                        \
-    std::lock_guard lock(adjMu_);                    \
-    *v = field;                                      \
-    return S_OK;                                     \
+#define NAVDISC_SETTER(Name, field, lo, hi)         \
+  HRESULT VideoDecoder::Set##Name(double v) {       \
+    if (!(v >= lo && v <= hi)) return E_INVALIDARG; \
+    std::lock_guard lock(adjMu_);                   \
+    field = v;                                      \
+    RebuildTables();                                \
+    return S_OK;                                    \
+  }                                                 \
+  HRESULT VideoDecoder::Get##Name(double* v) {      \
+    if (!v) return E_POINTER;                       \
+    std::lock_guard lock(adjMu_);                   \
+    *v = field;                                     \
+    return S_OK;                                    \
   }
 NAVDISC_SETTER(Brightness, brightness_, -255.0, 255.0)
 NAVDISC_SETTER(Contrast, contrast_, 0.0, 10.0)

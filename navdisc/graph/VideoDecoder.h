@@ -31,20 +31,20 @@ class IVideoDecoderControl {
  public:
   virtual ~IVideoDecoderControl() = default;
   virtual HRESULT GetVideoSize(int32_t* width, int32_t* height, double* aspect) = 0;  // 1
-  virtual HRESULT ResetPicture() = 0;                                                  // 2
-  virtual HRESULT SetBrightness(double v) = 0;  // 3: -255..255, 0 neutral
-  virtual HRESULT SetContrast(double v) = 0;    // 4: 0..10, 1 neutral
-  virtual HRESULT SetHue(double v) = 0;         // 5: -180..180 degrees
-  virtual HRESULT SetSaturation(double v) = 0;  // 6: 0..10, 1 neutral
-  virtual HRESULT GetBrightness(double* v) = 0; // 7
-  virtual HRESULT GetContrast(double* v) = 0;   // 8
-  virtual HRESULT GetHue(double* v) = 0;        // 9
-  virtual HRESULT GetSaturation(double* v) = 0; // 10
-  virtual HRESULT GetFrameCount(uint64_t* decoded) = 0;         // 11
-  virtual HRESULT SetKeyFramesOnly(bool on) = 0;                // 12
-  virtual HRESULT GetKeyFramesOnly(bool* on) = 0;               // 13
-  virtual HRESULT GetCurrentPicture(QImage* picture) = 0;       // 14: as shown, display size
-  virtual HRESULT SnapshotToFile(const char* bmpPath) = 0;      // 15
+  virtual HRESULT ResetPicture() = 0;                                                 // 2
+  virtual HRESULT SetBrightness(double v) = 0;              // 3: -255..255, 0 neutral
+  virtual HRESULT SetContrast(double v) = 0;                // 4: 0..10, 1 neutral
+  virtual HRESULT SetHue(double v) = 0;                     // 5: -180..180 degrees
+  virtual HRESULT SetSaturation(double v) = 0;              // 6: 0..10, 1 neutral
+  virtual HRESULT GetBrightness(double* v) = 0;             // 7
+  virtual HRESULT GetContrast(double* v) = 0;               // 8
+  virtual HRESULT GetHue(double* v) = 0;                    // 9
+  virtual HRESULT GetSaturation(double* v) = 0;             // 10
+  virtual HRESULT GetFrameCount(uint64_t* decoded) = 0;     // 11
+  virtual HRESULT SetKeyFramesOnly(bool on) = 0;            // 12
+  virtual HRESULT GetKeyFramesOnly(bool* on) = 0;           // 13
+  virtual HRESULT GetCurrentPicture(QImage* picture) = 0;   // 14: as shown, display size
+  virtual HRESULT SnapshotToFile(const char* bmpPath) = 0;  // 15
 };
 
 class VideoDecoder final : public Filter, public IVideoDecoderControl {
@@ -74,8 +74,8 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
  private:
   struct Sub {
     int x = 0, y = 0, w = 0, h = 0;
-    std::vector<uint8_t> codes;      // 2-bit pixel values
-    std::array<uint32_t, 4> argb{};  // the sub-picture's own colours
+    std::vector<uint8_t> codes;          // 2-bit pixel values
+    std::array<uint32_t, 4> argb{};      // the sub-picture's own colours
     int64_t start = 0, end = INT64_MAX;  // stream time (us)
     bool forced = false;
   };

@@ -136,8 +136,8 @@ void VideoRenderer::Loop() {
     if (!now) {
       clock->AnchorIfUnset(f->time);
       lock.unlock();
-      bool due = clock->WaitUntil(f->time, std::chrono::steady_clock::now() +
-                                               std::chrono::milliseconds(50));
+      bool due = clock->WaitUntil(f->time,
+                                  std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
       lock.lock();
       if (q_.empty() || q_.front() != f) continue;  // flushed meanwhile
       if (!due) continue;

@@ -36,7 +36,8 @@ class DiscTest : public EngineTest {
   // Plays the disc up to its video-manager menu with button 1 highlighted.
   void ToMenu(OwnerWindow& w) {
     ASSERT_TRUE(StartDisc(w, disc_));
-    ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoManagerMenu));
+    ASSERT_TRUE(
+        WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoManagerMenu));
     ASSERT_TRUE(PumpUntil([] { return ShownColour(1).red() > 200; }));
   }
   // Plays title n from its start and waits until its pictures show.
@@ -69,8 +70,8 @@ class DiscTest : public EngineTest {
 
 bool IsYellow(const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() < 80; }
 bool IsGrey(const QColor& c) {
-  return std::abs(c.red() - c.green()) < 20 && std::abs(c.green() - c.blue()) < 20 && c.red() > 90 &&
-         c.red() < 170;
+  return std::abs(c.red() - c.green()) < 20 && std::abs(c.green() - c.blue()) < 20 &&
+         c.red() > 90 && c.red() < 170;
 }
 
 TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
@@ -110,7 +111,8 @@ TEST_F(DiscTest, MouseSelectsAndClicksThroughTheLetterbox) {
   LumoraRect rect{120, 0, 720, 540};
   ASSERT_TRUE(PutDVDOwner(w.handle(), &rect, true));
   auto toWindow = [&](int px, int py) {
-    return std::pair<int, int>{rect.left + px * rect.width / 720, rect.top + py * rect.height / 576};
+    return std::pair<int, int>{rect.left + px * rect.width / 720,
+                               rect.top + py * rect.height / 576};
   };
   // Beside every button, and outside the picture: false, nothing changes.
   size_t before = Events().size();
@@ -122,7 +124,8 @@ TEST_F(DiscTest, MouseSelectsAndClicksThroughTheLetterbox) {
   EXPECT_FALSE(HandleMouseEvent(10, 270, true));  // in the black bar
   plat::PumpMessages(300);
   EXPECT_EQ(CurrentButton(), 1u);
-  for (size_t i = before; i < Events().size(); ++i) EXPECT_NE(Events()[i].code, navdisc::EC_DVD_TITLE_CHANGE);
+  for (size_t i = before; i < Events().size(); ++i)
+    EXPECT_NE(Events()[i].code, navdisc::EC_DVD_TITLE_CHANGE);
   // Moving over button 2 selects it.
   auto [x2, y2] = toWindow(360, 300);
   EXPECT_TRUE(HandleMouseEvent(x2, y2, false));
@@ -166,16 +169,18 @@ TEST_F(DiscTest, TimeEventsFollowThePicture) {
   ToTitle(w, 1);
   size_t from = Events().size();
   int checked = 0;
-  ASSERT_TRUE(PumpUntil([&] {
-    for (; from < Events().size(); ++from) {
-      const Event& e = Events()[from];
-      if (e.code != navdisc::EC_DVD_CURRENT_HMSF_TIME) continue;
-      int64_t secs = (e.p1 & 0xff) * 3600 + ((e.p1 >> 8) & 0xff) * 60 + ((e.p1 >> 16) & 0xff);
-      EXPECT_LE(std::llabs(secs - ShownTitleSeconds()), 1) << "event " << secs;
-      ++checked;
-    }
-    return checked >= 3;
-  }, 6000));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        for (; from < Events().size(); ++from) {
+          const Event& e = Events()[from];
+          if (e.code != navdisc::EC_DVD_CURRENT_HMSF_TIME) continue;
+          int64_t secs = (e.p1 & 0xff) * 3600 + ((e.p1 >> 8) & 0xff) * 60 + ((e.p1 >> 16) & 0xff);
+          EXPECT_LE(std::llabs(secs - ShownTitleSeconds()), 1) << "event " << secs;
+          ++checked;
+        }
+        return checked >= 3;
+      },
+      6000));
 }
 
 TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
@@ -190,7 +195,8 @@ TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
   int64_t before = ShownTitleSeconds();
   from = Events().size();
   ASSERT_TRUE(JumpDVDMenu(3));
-  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoTitleSetMenu, from));
+  ASSERT_TRUE(
+      WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoTitleSetMenu, from));
   EXPECT_TRUE(CurrentGroup()->inMenu);
   from = Events().size();
   ASSERT_TRUE(JumpDVDMenu(3));
@@ -251,9 +257,8 @@ TEST_F(DiscTest, SnapshotOfTheMenuMatchesTheDisc) {
   // The same frame decoded by ffmpeg from the menu's VOB.
   std::string ref = dir.filePath("ref.bmp").toStdString();
   int rc = QProcess::execute("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-i",
-                                        QString::fromStdString(disc_ + "VIDEO_TS.VOB"),
-                                        "-frames:v", "1", "-s", "768x576",
-                                        QString::fromStdString(ref)});
+                                        QString::fromStdString(disc_ + "VIDEO_TS.VOB"), "-frames:v",
+                                        "1", "-s", "768x576", QString::fromStdString(ref)});
   if (rc != 0) GTEST_SKIP() << "ffmpeg not available";
   QImage theirs = plat::LoadBitmap(ref);
   ASSERT_EQ(theirs.size(), mine.size());
@@ -263,7 +268,8 @@ TEST_F(DiscTest, SnapshotOfTheMenuMatchesTheDisc) {
   for (int y = 20; y < 110; y += 2)
     for (int x = 0; x < 768; x += 2) {
       QColor a = mine.pixelColor(x, y), b = theirs.pixelColor(x, y);
-      diff += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+      diff += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+              std::abs(a.blue() - b.blue());
       n += 3;
     }
   EXPECT_LT(diff / n, 6.0);
@@ -307,7 +313,8 @@ TEST_F(DiscTest, BrightnessChangesThePicture) {
   ASSERT_TRUE(SetDVDVideoBrightness(120.0));
   // A still menu is drawn again on the next highlight change.
   ASSERT_TRUE(SelectRelativeButton(2));
-  ASSERT_TRUE(PumpUntil([&] { return r->LastShown().image.pixelColor(10, 560).red() > before.red() + 60; }, 3000));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return r->LastShown().image.pixelColor(10, 560).red() > before.red() + 60; }, 3000));
 }
 
 TEST_F(DiscTest, BookmarkSavesAndRestoresThePlace) {

@@ -45,7 +45,8 @@ class ForeignAudio : public Filter {
 
 void RegisterForeign(const ClassId& clsid, std::vector<MediaType> inputs,
                      FilterRegistry::Factory factory) {
-  FilterRegistry::Instance().Register({clsid, clsid, 0x900000, std::move(inputs), true, std::move(factory)});
+  FilterRegistry::Instance().Register(
+      {clsid, clsid, 0x900000, std::move(inputs), true, std::move(factory)});
 }
 
 class GraphTest : public EngineTest {
@@ -128,9 +129,10 @@ TEST_F(GraphTest, MissingAudioDecoderShowsTheBoxAndFails) {
   auto boxes = plat::RecordedMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Create AudioDecFilter error");
-  EXPECT_EQ(boxes[0].caption,
-            "hr = CoCreateInstance(  Guid_IAudioDecFilter,NULL,CLSCTX_INPROC_SERVER,IID_IBaseFilter,"
-            "reinterpret_cast<void**>(&AudioDecFilter))");
+  EXPECT_EQ(
+      boxes[0].caption,
+      "hr = CoCreateInstance(  Guid_IAudioDecFilter,NULL,CLSCTX_INPROC_SERVER,IID_IBaseFilter,"
+      "reinterpret_cast<void**>(&AudioDecFilter))");
   EXPECT_EQ(boxes[0].flags, plat::MB_OKCANCEL);
   // The failed group stays until destroyed; a second init does not rebuild it.
   EXPECT_TRUE(InitialDVDGraph(w.handle()));

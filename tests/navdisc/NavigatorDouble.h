@@ -60,11 +60,19 @@ class NavigatorDouble final : public navdisc::graph::INavigator {
     uint8_t* p = b + 14;
     const int payload = 64;
     int len = 3 + 0 + 1 + 3 + payload;  // PES header flags, no PTS, sub-stream header, data
-    p[0] = 0; p[1] = 0; p[2] = 1; p[3] = 0xBD;
+    p[0] = 0;
+    p[1] = 0;
+    p[2] = 1;
+    p[3] = 0xBD;
     p[4] = static_cast<uint8_t>(len >> 8);
     p[5] = static_cast<uint8_t>(len & 0xff);
-    p[6] = 0x81; p[7] = 0; p[8] = 0;
-    p[9] = static_cast<uint8_t>(sub); p[10] = 1; p[11] = 0; p[12] = 1;
+    p[6] = 0x81;
+    p[7] = 0;
+    p[8] = 0;
+    p[9] = static_cast<uint8_t>(sub);
+    p[10] = 1;
+    p[11] = 0;
+    p[12] = 1;
     for (int i = 0; i < payload; ++i) p[13 + i] = static_cast<uint8_t>(sub);
     return 2048;
   }

@@ -61,12 +61,13 @@ const Event* LastEvent(int32_t code) {
 OwnerWindow::OwnerWindow(int w, int h) : widget_(std::make_unique<QWidget>()) {
   widget_->resize(w, h);
   widget_->show();
-  handle_ = plat::RegisterWindow(widget_.get(), [count = count_](unsigned msg, WPARAM, LPARAM, LRESULT&) {
-    if (msg != WM_DVD_GRAPH_EVENT) return false;
-    ++*count;
-    GetDVDEvent(&OnEvent);
-    return true;
-  });
+  handle_ =
+      plat::RegisterWindow(widget_.get(), [count = count_](unsigned msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_DVD_GRAPH_EVENT) return false;
+        ++*count;
+        GetDVDEvent(&OnEvent);
+        return true;
+      });
 }
 
 OwnerWindow::~OwnerWindow() {

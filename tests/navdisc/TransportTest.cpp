@@ -117,8 +117,8 @@ TEST_F(TransportTest, PositionsByTimeAndPercent) {
   EXPECT_FALSE(SetDVDPositions(7200));  // past the end of the title
   auto s = Searches();
   ASSERT_EQ(s.size(), 3u);
-  EXPECT_EQ(s[0], 1800ull * 90000);                   // 00:30:00
-  EXPECT_EQ(s[1], (3600ull + 2 * 60 + 5) * 90000);    // 01:02:05
+  EXPECT_EQ(s[0], 1800ull * 90000);                 // 00:30:00
+  EXPECT_EQ(s[1], (3600ull + 2 * 60 + 5) * 90000);  // 01:02:05
   EXPECT_EQ(s[2], 0ull);
 }
 
@@ -186,8 +186,8 @@ TEST_F(TransportTest, RootMenuTogglesAndNeedsPlayback) {
 
 // Events stay queued (no notify window) so the test drains them itself.
 bool StartQuiet(OwnerWindow& w, const std::string& disc) {
-  return InitialDVDGraph(0) && RenderDVDPath(disc.c_str()) && PutDVDOwner(w.handle(), nullptr, true) &&
-         PlayDVD();
+  return InitialDVDGraph(0) && RenderDVDPath(disc.c_str()) &&
+         PutDVDOwner(w.handle(), nullptr, true) && PlayDVD();
 }
 
 size_t Pending() {

@@ -4,12 +4,11 @@
 
 #include <QWidget>
 #include <atomic>
+#include <cmath>
 
 #include "NavigatorDouble.h"
 #include "TestSupport.h"
 #include "navdisc/EngineState.h"
-#include <cmath>
-
 #include "navdisc/graph/AudioDecoder.h"
 #include "navdisc/graph/AudioRenderer.h"
 #include "navdisc/graph/FilterGraph.h"
@@ -51,8 +50,10 @@ const MediaType kRgb{Major::Video, Subtype::RGB32};
 TEST(FilterGraphTest, ConnectionsFollowTheTypes) {
   FilterGraph g;
   auto src = std::make_shared<Probe>("{A}", std::vector<MediaType>{}, std::vector<MediaType>{kAc3});
-  auto pcmSink = std::make_shared<Probe>("{B}", std::vector<MediaType>{kPcm}, std::vector<MediaType>{});
-  auto rgbSink = std::make_shared<Probe>("{C}", std::vector<MediaType>{kRgb}, std::vector<MediaType>{});
+  auto pcmSink =
+      std::make_shared<Probe>("{B}", std::vector<MediaType>{kPcm}, std::vector<MediaType>{});
+  auto rgbSink =
+      std::make_shared<Probe>("{C}", std::vector<MediaType>{kRgb}, std::vector<MediaType>{});
   ASSERT_EQ(g.AddFilter(src, "src"), S_OK);
   ASSERT_EQ(g.AddFilter(pcmSink, "sink"), S_OK);
   ASSERT_EQ(g.AddFilter(rgbSink, "sink"), S_OK);
@@ -126,8 +127,8 @@ TEST(Line21DecoderTest, PopOnCaptionsShowAtEndOfCaption) {
   ASSERT_EQ(d.GetServiceState(&st), S_OK);
   EXPECT_EQ(st, AM_L21_CCSTATE_On);
   // Resume caption loading (twice, as sent), "HI", end of caption (twice).
-  const uint8_t data[] = {0x04, 0x14, 0x20, 0x04, 0x14, 0x20, 0x04, 'H', 'I',
-                          0x05, 'x', 'x',  // second field: ignored
+  const uint8_t data[] = {0x04, 0x14, 0x20, 0x04, 0x14, 0x20,
+                          0x04, 'H',  'I',  0x05, 'x',  'x',  // second field: ignored
                           0x04, 0x14, 0x2f, 0x04, 0x14, 0x2f};
   d.Feed(data, sizeof data);
   EXPECT_EQ(d.Caption(), "HI");
@@ -176,7 +177,8 @@ TEST(NavigatorSourceTest, OnlyTheChosenAudioStreamIsPassedOn) {
   script->emitAudioPacks = true;
   FilterGraph g;
   auto src = std::make_shared<NavigatorSource>(std::make_unique<NavigatorDouble>(script));
-  auto sink = std::make_shared<Probe>("{S}", std::vector<MediaType>{kAc3}, std::vector<MediaType>{});
+  auto sink =
+      std::make_shared<Probe>("{S}", std::vector<MediaType>{kAc3}, std::vector<MediaType>{});
   std::string why;
   ASSERT_TRUE(src->Open("double", why));
   g.AddFilter(src, "DVD Navigator");
