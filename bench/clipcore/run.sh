@@ -36,10 +36,20 @@ done
 # First frame, repeated starts in one process (what a player does from the second file on).
 warm=$(for i in 1 2 3 4 5 6; do printf 'start %s\nclose\n' "$media"; done |
        "$cli" --size 1280x720 --script - 2>/dev/null | awk '/^firstframe/ {print $2}' | tail -n +2)
+# mpv's own start to its first frame on the same file and machine, for scale.
+ref=()
+for i in 1 2 3 4 5; do
+  ms=$(mpv --no-config --vo=null --ao=null --frames=1 -v --msg-time "$media" 2>&1 |
+       awk '/first video frame after restart shown/ {
+              match($0, /[0-9]+\.[0-9]+/); printf "%d", substr($0, RSTART, RLENGTH) * 1000; exit}')
+  ref+=("${ms:-nan}")
+done
 printf 'first frame, new process:  median %s ms  (all: %s)\n' \
   "$(printf '%s\n' "${cold[@]}" | median)" "${cold[*]}"
 printf 'first frame, running:      median %s ms  (all: %s)\n' \
   "$(echo "$warm" | median)" "$(echo $warm)"
+printf 'mpv --vo=null start to first frame: median %s ms  (all: %s)\n' \
+  "$(printf '%s\n' "${ref[@]}" | median)" "${ref[*]}"
 
 # CPU per media second at 1x into 1280x720, and peak memory.
 out=$(printf 'start %s\nwaitend %d\n' "$media" $(( (seconds + 20) * 1000 )) |
