@@ -211,7 +211,7 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
   const int grip = B - 8;
   b.Button(kMain, "skImageButton_Resizer", "Main/Resizer", br,
            QRect(brW - grip - 3, B - grip - 3, grip, grip), Icon::Grip, ButtonStyle::Glyph,
-           "", true, true, false, 0.9);
+           "Resize", true, true, false, 0.9);
   QRect hidden(2, 2, B - 4, B - 4);
   b.Button(kMain, "skImageButton_Email", "Main/Email", br, hidden, Icon::Mail, ButtonStyle::Glyph,
            "Mail", false);
@@ -393,7 +393,7 @@ void BuildSidePanel(SkinBuilder& b, const Style& s) {
   b.Image(kSide, "Image_Bottom", "Side/Bottom", bottom, {0, 0}, true, false, false, true);
   const int g = Bh - 6;
   b.Button(kSide, "skImageButton_Resize", "Side/Resize", bottom,
-           QRect(W - g - 6, (Bh - g) / 2, g, g), Icon::Grip, ButtonStyle::Glyph, "", true, true,
+           QRect(W - g - 6, (Bh - g) / 2, g, g), Icon::Grip, ButtonStyle::Glyph, "Resize", true, true,
            false, 0.9);
   auto side = [&](bool left) {
     QImage img = NewImage(E, 4, pal.edge);
