@@ -19,6 +19,9 @@ class QtEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "navdisc_tests";
     static char* argv[] = {name, nullptr};
+    // Defaults for a run outside CTest: no screen, no sound card.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("LUMORA_AUDIO", "null", 0);
     if (!QApplication::instance()) new QApplication(argc, argv);
   }
 };
@@ -76,9 +79,12 @@ OwnerWindow::~OwnerWindow() {
 }
 
 std::string FixturePath(const std::string& relative) {
-  const char* dir = std::getenv("LUMORA_FIXTURE_DIR");
-  std::string path = std::string(dir ? dir : "") + "/" + relative;
-  return dir && QFileInfo::exists(QString::fromStdString(path)) ? path : std::string();
+  // The build puts the fixtures beside bin/.
+  const char* env = std::getenv("LUMORA_FIXTURE_DIR");
+  std::string dir = env && *env ? env
+                                : QCoreApplication::applicationDirPath().toStdString() + "/../fixtures";
+  std::string path = dir + "/" + relative;
+  return QFileInfo::exists(QString::fromStdString(path)) ? path : std::string();
 }
 
 bool StartDisc(OwnerWindow& w, const std::string& path, bool play) {
