@@ -54,9 +54,9 @@ class SimulatedTuner : public Tuner {
 
 }  // namespace
 
-std::unique_ptr<Tuner> MakeSimulatedTuner(const std::string& spec) {
+std::unique_ptr<Tuner> MakeSimulatedTuner(const std::string& list) {
   std::set<int> stations;
-  std::stringstream in(spec);
+  std::stringstream in(list);
   std::string item;
   while (std::getline(in, item, ',')) {
     try {

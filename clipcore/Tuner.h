@@ -33,8 +33,8 @@ constexpr int kSignalThreshold = 0x4000;
 // /dev/video* nodes that are capture devices with an analogue TV tuner, in device order.
 std::vector<std::string> FindTunerDevices();
 std::unique_ptr<Tuner> OpenV4l2Tuner(const std::string& device);
-// spec: comma-separated channel numbers that carry a signal, e.g. "2,5,9".
-std::unique_ptr<Tuner> MakeSimulatedTuner(const std::string& spec);
+// list: comma-separated channel numbers that carry a signal, e.g. "2,5,9".
+std::unique_ptr<Tuner> MakeSimulatedTuner(const std::string& list);
 // LUMORA_TV selects: "sim:2,5,9", "none", a device path; unset means the first tuner found.
 // Null when there is no tuner.
 std::unique_ptr<Tuner> OpenDefaultTuner();
