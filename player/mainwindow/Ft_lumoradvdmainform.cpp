@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QScreen>
+#include <QThread>
 #include <cstdio>
 
 #include "core/Ft_lumoradvdplay.h"
@@ -89,7 +90,7 @@ void TFT_LumoraDVD_MainForm::closeEvent(QCloseEvent* event) {
   FormClose();
   event->accept();
   // The main window's end is the application's end, whatever else is open.
-  QCoreApplication::exit(0);
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
 void TFT_LumoraDVD_MainForm::resizeEvent(QResizeEvent* event) {

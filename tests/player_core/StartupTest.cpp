@@ -4,6 +4,8 @@
 
 #include "PlayerTestSupport.h"
 #include "core/Ft_lumoradvdmain.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolder.h"
 #include "player/library/TFT_PlayList.h"
 
 using player_test::PlayerFixture;
@@ -166,4 +168,39 @@ TEST_F(CommandLineTest, DataFoldersAreCreatedOneLevelDeep) {
   CurrentSnapshotPath = Home() + "no/such/parent/";
   EXPECT_FALSE(FT_LumoraDVD_MainForm->EnsureDataFolders());
   EXPECT_FALSE(QFileInfo(QString::fromStdString(Home() + "no")).exists());
+}
+
+class StartSequenceTest : public CommandLineTest {};
+
+TEST_F(StartSequenceTest, DamagedSkinFallsBackToTheDefaultWithOneMessage) {
+  QFile ini(QString::fromStdString(Home() + "Option.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[GenOption]\r\nCurrentSkinPath=/no/such/skin/\r\n");
+  ini.close();
+  SetCommandLineArguments({"-pd", "x"});
+  ASSERT_TRUE(FT_LumoraDVD_MainForm->StartSequence());
+  const auto boxes = plat::RecordedMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "The current skin is error, try to use default skin!");
+  EXPECT_EQ(boxes[0].flags, plat::MB_ICONERROR | plat::MB_OK);
+  EXPECT_EQ(CurrentSkinPath, plat::SkinRootFolder() + "Default/");
+  EXPECT_TRUE(FT_LumoraDVD_MainForm->isVisible());
+  // The fallback folder is what the next start will use.
+  FT_LumoraDVD_MainForm->SaveOptions();
+  EXPECT_EQ(
+      plat::GetPrivateProfileString("GenOption", "CurrentSkinPath", "", Home() + "Option.ini"),
+      CurrentSkinPath);
+}
+
+TEST_F(StartSequenceTest, WithoutAnyUsableSkinThePlayerEnds) {
+  // An empty skin folder in the program folder hides the installed skins.
+  QDir().mkpath(QString::fromStdString(Home() + "Skin"));
+  SetCommandLineArguments({"-pd", "x"});
+  EXPECT_FALSE(FT_LumoraDVD_MainForm->StartSequence());
+  const auto boxes = plat::RecordedMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "The default skin is error, please re-install software!");
+  EXPECT_FALSE(FT_LumoraDVD_MainForm->isVisible());
+  // Closing saved the options.
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(Home() + "Option.ini")));
 }
