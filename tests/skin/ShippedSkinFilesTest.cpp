@@ -3,6 +3,7 @@
 // control bar sit inside their window without covering each other.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QRect>
 #include <map>
@@ -17,7 +18,9 @@ namespace {
 using namespace skin;
 
 std::string SkinFolder(const std::string& name) {
-  return qEnvironmentVariable("LUMORA_BIN_DIR").toStdString() + "/Skin/" + name + "/";
+  // Test programs live in the build's bin folder beside Skin/.
+  QString bin = qEnvironmentVariable("LUMORA_BIN_DIR", QCoreApplication::applicationDirPath());
+  return bin.toStdString() + "/Skin/" + name + "/";
 }
 
 QImage Load(const std::string& folder, const std::string& value, int n) {

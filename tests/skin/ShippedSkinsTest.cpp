@@ -2,6 +2,7 @@
 // its skin without failure, and the shapes, digits, bars and cursors come out as drawn.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QTemporaryDir>
 #include <map>
@@ -81,7 +82,9 @@ const std::map<std::string, Keys>& ListedControls() {
 }
 
 std::string SkinFolder(const std::string& name) {
-  return qEnvironmentVariable("LUMORA_BIN_DIR").toStdString() + "/Skin/" + name + "/";
+  // Test programs live in the build's bin folder beside Skin/.
+  QString bin = qEnvironmentVariable("LUMORA_BIN_DIR", QCoreApplication::applicationDirPath());
+  return bin.toStdString() + "/Skin/" + name + "/";
 }
 
 class ShippedSkin : public ::testing::TestWithParam<const char*> {
