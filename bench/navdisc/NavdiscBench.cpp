@@ -43,7 +43,8 @@ double Ms(Clock::time_point a, Clock::time_point b) {
 double CpuSeconds() {
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
-  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec +
+         (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
 // Demux + decode + colour conversion of titles 1 and 2, unpaced.

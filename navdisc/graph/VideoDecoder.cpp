@@ -241,7 +241,8 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
     swsFmt_ = f->format;
   }
   if (!sws_) return;
-  QImage img(f->width, f->height, QImage::Format_RGB32);
+  QImage img = TakePicture(f->width, f->height);
+  if (img.isNull()) return;
   const uint8_t* src[4] = {f->data[0], f->data[1], f->data[2], nullptr};
   int strides[4] = {f->linesize[0], f->linesize[1], f->linesize[2], 0};
   {
@@ -272,7 +273,8 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
       strides[0] = f->width;
       strides[1] = strides[2] = cw;
     }
-    uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
+    // Written in place: the pool is the only other holder and never reads it.
+    uint8_t* dst[4] = {const_cast<uint8_t*>(img.constBits()), nullptr, nullptr, nullptr};
     int dstStride[4] = {static_cast<int>(img.bytesPerLine()), 0, 0, 0};
     sws_scale(sws_, src, strides, 0, f->height, dst, dstStride);
   }
@@ -308,6 +310,15 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
     l21.control = Payload(std::move(cc));
     DeliverTo(Major::AUXLine21Data, std::move(l21));
   }
+}
+
+QImage VideoDecoder::TakePicture(int width, int height) {
+  for (QImage& p : pool_)
+    if (p.isDetached() && p.width() == width && p.height() == height) return p;
+  std::erase_if(pool_, [&](const QImage& p) { return p.width() != width || p.height() != height; });
+  QImage fresh(width, height, QImage::Format_RGB32);
+  if (pool_.size() < 24) pool_.push_back(fresh);
+  return fresh;
 }
 
 void VideoDecoder::DecodeSpu(Sample& s) {
