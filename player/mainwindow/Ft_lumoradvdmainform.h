@@ -104,6 +104,9 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   TLabel* Label_CurrentPlayFileName = nullptr;
   TPanel* Panel_Status = nullptr;  // status display over the video area
 
+  // Switches to the skin folder `name` under the skins folder; falls back to the previous
+  // skin with a message, and gives up after five failures in a row.
+  bool ChangeSkin(const std::string& name);
   // Skin options, window shape and cursors (the skin system defines these).
   bool LoadSkinOptions();
   void LoadCornerRegions();

@@ -1,4 +1,5 @@
 // Applying a skin to every window, the skin options, the corner cut-outs and the cursors.
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -8,7 +9,10 @@
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "core/Ft_lumoradvdplay.h"
 #include "platform/Bitmap.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Profile.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/SkinCursors.h"
@@ -24,6 +28,14 @@ enum Corner { kCLT, kCRT, kCLB, kCRB, kCCL, kCCR };
 
 // clamp(v, lo, hi): lo when hi < lo, else v limited to lo..hi.
 int Clamp(int v, int lo, int hi) { return hi < lo ? lo : std::clamp(v, lo, hi); }
+
+// Failed skin changes in a row.
+int g_skinFailures = 0;
+
+std::string Trimmed(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
 
 QSize ScreenSize() {
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -148,3 +160,43 @@ void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
 }
 
 void TFT_LumoraDVD_MainForm::LoadCursors() { LoadSkinCursors(CurrentSkinPath); }
+
+bool TFT_LumoraDVD_MainForm::ChangeSkin(const std::string& name) {
+  showMinimized();
+  const bool sideVisible = FT_LumoraDVD_SubForm && FT_LumoraDVD_SubForm->isVisible();
+  // The current skin's name: its path below the skins folder (or after its first "Skin/").
+  const std::string root = plat::SkinRootFolder();
+  const std::string current = skin::NormaliseFolder(CurrentSkinPath);
+  std::string previous;
+  if (current.rfind(root, 0) == 0)
+    previous = current.substr(root.size(), 100);
+  else if (size_t at = current.find("Skin/"); at != std::string::npos)
+    previous = current.substr(at + 5, 100);
+  previous = Trimmed(previous);
+  SetWindowSize(0, 0, false);
+  if (!ApplySkin(skin::NormaliseFolder(root + Trimmed(name)))) {
+    ++g_skinFailures;
+    if (g_skinFailures < 5) {
+      plat::MessageBox(this, "The specified skin is error!", "LumoraDVD",
+                       plat::MB_ICONERROR | plat::MB_OK);
+      return ChangeSkin(previous);
+    }
+    plat::MessageBox(this, "Skin ERROR! Please re-install software! EXIT", "LumoraDVD",
+                     plat::MB_ICONERROR | plat::MB_OK);
+    g_skinFailures = 0;
+    ClosePlayback();
+    close();
+    QCoreApplication::exit(0);
+    return false;
+  }
+  FitWindowToVideo();
+  ApplyAspectMode();
+  if (sideVisible && FT_LumoraDVD_SubForm) {
+    TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
+    if (side->b_Docked) side->move(x() - side->width(), y());
+    side->show();
+  }
+  g_skinFailures = 0;
+  showNormal();
+  return true;
+}

@@ -260,3 +260,24 @@ TEST(ShippedSkins, BrokenSkinFailsAndNamesTheControl) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShippedSkins, ChangingToABrokenSkinFallsBackWithAMessage) {
+  BoxRecorder boxes;
+  Windows w;
+  const std::string aqua = SkinFolder("Aqua");
+  ASSERT_TRUE(w.main()->ApplySkin(aqua));
+  // The fallback to Aqua succeeds, and that is the result.
+  EXPECT_TRUE(w.main()->ChangeSkin("NoSuchSkin"));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "The specified skin is error!");
+  EXPECT_EQ(skin::NormaliseFolder(CurrentSkinPath), skin::NormaliseFolder(aqua));
+  EXPECT_TRUE(w.main()->ChangeSkin("Default"));
+  EXPECT_EQ(w.main()->width(),
+            skin::ReadIniInteger(plat::ProfileFile(SkinFolder("Default") + "Skin.ini"),
+                                 "FT_LumoraDVD_MainForm", "DefaultWidth", 0));
+  EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+}  // namespace
