@@ -249,8 +249,9 @@ TEST_F(ControllerTest, DvdFolderOpensAndAnEmptyPathFailsStopped) {
   EXPECT_EQ(PlayState, psPlaying);
   EXPECT_EQ(CurrentPlayPath, disc);
   EXPECT_TRUE(b_CurrentPlaySupportSeek);
+  // The picture's attributes are known once the navigator has started.
   int32_t w = 0, h = 0;
-  EXPECT_TRUE(GetVideoSize(w, h));
+  for (int i = 0; i < 100 && !GetVideoSize(w, h); ++i) plat::PumpMessages(50);
   EXPECT_GT(h, 0);
   EXPECT_TRUE(PausePlayback());
   EXPECT_TRUE(ResumePlayback());

@@ -1,8 +1,10 @@
 // Engine events as the main window handles them, and its message dispatch.
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include "PlayerTestSupport.h"
+#include "core/EngineApi.h"
 #include "core/Ft_lumoradvdmain.h"
 #include "player/library/TFT_PlayList.h"
 #include "player/skin/controls/Ftimagebutton.h"
@@ -189,4 +191,29 @@ TEST_F(EventsTest, DispatchRoutesOwnMessagesAndDropsScanProgressWithoutADialog) 
   ASSERT_TRUE(plat::PostMessage(h, WM_OPEN_OTHER_FILE, 0, 0));
   plat::PumpMessages(50);
   EXPECT_EQ(CurrentPlayPath, "/x/");
+}
+
+TEST_F(EventsTest, DvdEventsReachTheWindowsThroughTheMessageLoop) {
+  const char* fixtures = std::getenv("LUMORA_FIXTURE_DIR");
+  const std::string disc = std::string(fixtures ? fixtures : "") + "/sample-dvd/";
+  if (!fixtures || !QFileInfo(QString::fromStdString(disc + "VIDEO_TS")).isDir())
+    GTEST_SKIP() << "sample DVD not built";
+  i_CurrentPlaybackRateIndex = 5;
+  ASSERT_TRUE(StartDVD(disc));
+  // The disc starts in its menu: the domain change resets the rate.
+  EXPECT_TRUE(WaitFor([] { return i_CurrentPlaybackRateIndex == 2; }, 10000));
+  ASSERT_TRUE(JumpDVDTitle(1));
+  EXPECT_TRUE(WaitFor([this] { return main_->i_CurrentTitle == 1; }, 10000));
+  EXPECT_EQ(main_->i_TitleSeconds, 12);
+  EXPECT_EQ(panel_->i_ChapterCount, 3);
+  EXPECT_TRUE(WaitFor([this] { return panel_->i_CurrentSeconds >= 1; }, 10000));
+  // Title 1 is 16:9 at 576 lines.
+  int32_t w = 0, h = 0;
+  ASSERT_TRUE(GetVideoSize(w, h));
+  EXPECT_EQ(h, 576);
+  EXPECT_EQ(w, 1024);
+  ClosePlayback();
+  // Messages the dead graph left behind find nothing to do.
+  plat::PumpMessages(100);
+  EXPECT_EQ(PlayType, ptNone);
 }
