@@ -26,8 +26,10 @@ namespace {
 
 std::string g_skinFolder;
 
-// Geometry from a skin stays within what a widget can hold.
-int Extent(int v) { return std::clamp(v, 0, QWIDGETSIZE_MAX); }
+// Sizes from a skin are bounded: a huge width or height would make every repaint allocate a
+// picture of that size, which a damaged Skin.ini must not be able to ask for.
+constexpr int kMaxExtent = 8192;
+int Extent(int v) { return std::clamp(v, 0, kMaxExtent); }
 
 // One pass: the open Skin.ini and the window's drawing held back until it ends.
 class Pass {

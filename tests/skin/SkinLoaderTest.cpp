@@ -268,6 +268,20 @@ TEST_F(SkinLoader, MaskSizeWinsAndPositionNeedsBothKeys) {
   EXPECT_TRUE(u.form.mask().isEmpty());
 }
 
+TEST_F(SkinLoader, HugeSizesAreBounded) {
+  values["DefaultWidth"] = "2147483647";
+  values["DefaultHeight"] = "99999999999";
+  values["skImageButton_Play"] = "Play.bmp,,,,3,4,99999999,99999999,1,1,0,0,,";
+  WriteIni();
+  TestForm t;
+  t.play->SetAutoSize(false);
+  ASSERT_TRUE(ApplyWindowSkin(&t.form, skin.folder()));
+  EXPECT_LE(t.form.width(), 8192);
+  EXPECT_GT(t.form.width(), 150);
+  EXPECT_EQ(t.form.height(), 90);  // not an integer: the key counts as absent
+  EXPECT_LE(t.play->width(), 8192);
+}
+
 TEST_F(SkinLoader, NoSkinIniChangesNothing) {
   TestForm t;
   EXPECT_FALSE(ApplyWindowSkin(&t.form, skin.folder()));
