@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   long sink = 0;
   for (const std::string& section : ini.sectionNames()) {
     for (const auto& [key, value] : ini.section(section)) {
-      for (skin::ControlKind kind : kinds) sink += static_cast<int>(skin::ClassifyValue(value, kind));
+      for (skin::ControlKind kind : kinds)
+        sink += static_cast<int>(skin::ClassifyValue(value, kind));
       for (int n = 0; n <= 16; ++n) {
         std::string field = skin::RecordField(value, n);
         if (field.size() > value.size()) __builtin_trap();

@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kDigits[10] = {"DI_TimeSec1", "DI_TimeSec10", "DI_TimeMin1", "DI_TimeMin10",
-                                 "DI_TimeHour1", "DI_TimeHour10", "DI_Title1", "DI_Title10",
-                                 "DI_Chapter1", "DI_Chapter10"};
+const char* const kDigits[10] = {"DI_TimeSec1",  "DI_TimeSec10",  "DI_TimeMin1", "DI_TimeMin10",
+                                 "DI_TimeHour1", "DI_TimeHour10", "DI_Title1",   "DI_Title10",
+                                 "DI_Chapter1",  "DI_Chapter10"};
 
 }  // namespace
 
@@ -106,8 +106,7 @@ bool TFT_LumoraDVD_OperationForm::ApplyControlPanelSkin() {
   }
   if (ProgressBar) ProgressBar->SetPixelPosition(-1);
   if (VolumeBar)
-    VolumeBar->SetPosition(std::clamp(std::max(l_CurrentVolume, i_VolumeBeforeMute), 0, 100),
-                           true);
+    VolumeBar->SetPosition(std::clamp(std::max(l_CurrentVolume, i_VolumeBeforeMute), 0, 100), true);
   if (ProgressBar && ProgressBar->Thumb())
     ProgressBar->Thumb()->setCursor(SkinCursor(kCursorDragWE));
   if (VolumeBar && VolumeBar->Thumb())

@@ -47,8 +47,7 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
   }
   faces::Button(top, "skImageButton_Close", {211, 2, 18, 18}, true);
 
-  faces::Image(bottom, "Image_Bottom", {0, 0, 231, 20},
-               faces::ImageLayout{alClient, false, true});
+  faces::Image(bottom, "Image_Bottom", {0, 0, 231, 20}, faces::ImageLayout{alClient, false, true});
   skImageButton_Resize = faces::Button(bottom, "skImageButton_Resize", {213, 4, 14, 14}, false);
   faces::Image(left, "Image_Left", {0, 0, 17, 386}, faces::ImageLayout{alClient, false, true});
   faces::Image(right, "Image_Right", {0, 0, 15, 386}, faces::ImageLayout{alClient, false, true});
@@ -83,9 +82,9 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
   }
   MyPlayList->setAcceptDrops(true);
 
-  for (QWidget* p : {static_cast<QWidget*>(this), static_cast<QWidget*>(top),
-                     static_cast<QWidget*>(bottom), static_cast<QWidget*>(left),
-                     static_cast<QWidget*>(right), static_cast<QWidget*>(center)})
+  for (QWidget* p :
+       {static_cast<QWidget*>(this), static_cast<QWidget*>(top), static_cast<QWidget*>(bottom),
+        static_cast<QWidget*>(left), static_cast<QWidget*>(right), static_cast<QWidget*>(center)})
     components::AlignControls(p);
 }
 

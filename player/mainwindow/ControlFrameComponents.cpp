@@ -14,9 +14,9 @@
 
 namespace {
 
-const char* const kSkinControls[8] = {"ProgressBar",   "VolumeBar",    "DI_TimeSec1",
-                                      "DI_TimeSec10",  "DI_TimeMin1",  "DI_TimeMin10",
-                                      "DI_TimeHour1",  "DI_TimeHour10"};
+const char* const kSkinControls[8] = {"ProgressBar",  "VolumeBar",    "DI_TimeSec1",
+                                      "DI_TimeSec10", "DI_TimeMin1",  "DI_TimeMin10",
+                                      "DI_TimeHour1", "DI_TimeHour10"};
 
 }  // namespace
 

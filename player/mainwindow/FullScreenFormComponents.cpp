@@ -20,9 +20,9 @@ void TFT_LumoraDVD_FullScreenForm::CreateComponents() {
 
   Panel_MainForm_Center = faces::Panel(this, "Panel_MainForm_Center", alClient, {0, 0, 640, 439});
   Panel_MainForm_Center->SetColor(Qt::black);
-  Image_MainForm_Center = faces::Image(Panel_MainForm_Center, "Image_MainForm_Center",
-                                       {0, 0, 640, 439},
-                                       faces::ImageLayout{alClient, false, false, true});
+  Image_MainForm_Center =
+      faces::Image(Panel_MainForm_Center, "Image_MainForm_Center", {0, 0, 640, 439},
+                   faces::ImageLayout{alClient, false, false, true});
   Timer_Cursor = faces::Timer(this, "Timer_Cursor", 3000, false);
 
   components::AlignControls(this);

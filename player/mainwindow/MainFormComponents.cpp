@@ -39,8 +39,8 @@ void TFT_LumoraDVD_MainForm::CreateComponents() {
   faces::Image(right_edge, "Image_Right_Center", {0, 28, 15, 245}, fill);
   faces::Image(right_edge, "Image_Right_Bottom", {0, 273, 15, 10}, bottom);
 
-  TPanel* status = faces::Panel(Panel_MainPanel, "Panel_MainForm_Bottom", alBottom,
-                                {0, 283, 657, 23});
+  TPanel* status =
+      faces::Panel(Panel_MainPanel, "Panel_MainForm_Bottom", alBottom, {0, 283, 657, 23});
   Image_Bottom_Left = faces::Image(status, "Image_Bottom_Left", {0, 0, 14, 23}, left);
   faces::Image(status, "Image_Bottom_Center", {14, 0, 633, 23}, fill);
   Label_CurrentPlayFileName = new TLabel(status);
@@ -57,34 +57,36 @@ void TFT_LumoraDVD_MainForm::CreateComponents() {
   TPanel* status_right =
       faces::Panel(status, "Panel_MainForm_Bottom_Right", alRight, {647, 0, 10, 23});
   faces::Image(status_right, "Image_Bottom_Right", {0, 0, 10, 23}, ImageLayout{alNone, true});
-  skImageButton_Resizer = faces::Button(status_right, "skImageButton_Resizer", {0, 10, 10, 10}, true);
+  skImageButton_Resizer =
+      faces::Button(status_right, "skImageButton_Resizer", {0, 10, 10, 10}, true);
   faces::Button(status_right, "skImageButton_Email", {0, 0, 10, 10}, true);
   faces::Button(status_right, "skImageButton_Home", {0, 0, 10, 10}, true);
   faces::Button(status_right, "skImageButton_About", {0, 0, 10, 10}, true);
 
   Panel2 = faces::Panel(Panel_MainPanel, "Panel2", alClient, {15, 0, 627, 283});
   TPanel* title = faces::Panel(Panel2, "Panel_MainForm_Top", alTop, {0, 0, 627, 28});
-  faces::Image(title, "Image_Top_Left", {0, 0, 120, 28}, ImageLayout{alLeft, true, false, false, true});
+  faces::Image(title, "Image_Top_Left", {0, 0, 120, 28},
+               ImageLayout{alLeft, true, false, false, true});
   faces::Image(title, "Image_Top_Center", {120, 0, 387, 28},
                ImageLayout{alClient, false, true, false, true});
   faces::Image(title, "Image_Top_InCenter", {120, 0, 387, 28}, centred);
   TPanel* title_right = faces::Panel(title, "Panel_MainForm_Top_Right", alRight, {507, 0, 120, 28});
   faces::Image(title_right, "Image_Top_Right", {0, 0, 120, 28}, ImageLayout{alNone, true});
-  for (const char* name : {"skImageButton_Exit", "skImageButton_Min", "skImageButton_Max",
-                           "skImageButton_Restore", "skImageButton_About1", "skImageButton_Email1",
-                           "skImageButton_Home1"})
+  for (const char* name :
+       {"skImageButton_Exit", "skImageButton_Min", "skImageButton_Max", "skImageButton_Restore",
+        "skImageButton_About1", "skImageButton_Email1", "skImageButton_Home1"})
     faces::Button(title_right, name, {0, 4, 20, 20}, true);
-  for (const char* name : {"skImageButton_PlayList", "skImageButton_DePlayList",
-                           "skImageButton_Bookmark", "skImageButton_DeBookmark",
-                           "skImageButton_Snapshoot", "skImageButton_DeSnapshoot",
-                           "skImageButton_TV", "skImageButton_DeTV"})
+  for (const char* name :
+       {"skImageButton_PlayList", "skImageButton_DePlayList", "skImageButton_Bookmark",
+        "skImageButton_DeBookmark", "skImageButton_Snapshoot", "skImageButton_DeSnapshoot",
+        "skImageButton_TV", "skImageButton_DeTV"})
     faces::Button(title, name, {4, 4, 20, 20}, true);
 
   Panel_MainForm_Center =
       faces::Panel(Panel2, "Panel_MainForm_Center", alClient, {0, 28, 627, 255});
   Panel_MainForm_Center->SetColor(Qt::black);
-  Image_MainForm_Center = faces::Image(Panel_MainForm_Center, "Image_MainForm_Center",
-                                       {0, 0, 627, 255}, centred);
+  Image_MainForm_Center =
+      faces::Image(Panel_MainForm_Center, "Image_MainForm_Center", {0, 0, 627, 255}, centred);
   TImage* popup_side =
       faces::Image(Panel_MainForm_Center, "Image_PopMenu", {0, 0, 20, 200}, ImageLayout{});
   popup_side->hide();

@@ -5,15 +5,15 @@
 #include <algorithm>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/Ft_lumoradvdplay.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
-#include "core/Ft_lumoradvdplay.h"
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Profile.h"
+#include "platform/ProgramFolder.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/SkinCursors.h"
 #include "player/skin/SkinRecord.h"
@@ -87,12 +87,10 @@ bool TFT_LumoraDVD_MainForm::LoadSkinOptions() {
   plat::ProfileFile ini(ini_path);
   const QSize screen = ScreenSize();
   const std::string s = "SkinOpt";
-  i_MainWindowMaxWidth =
-      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxWidth", screen.width()), 500,
-            screen.width());
-  i_MainWindowMaxHeight =
-      Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxHeight", screen.height()), 60,
-            screen.height());
+  i_MainWindowMaxWidth = Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxWidth", screen.width()),
+                               500, screen.width());
+  i_MainWindowMaxHeight = Clamp(
+      skin::ReadIniInteger(ini, s, "i_MainWindowMaxHeight", screen.height()), 60, screen.height());
   i_MainWindowMinWidth =
       Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMinWidth", 500), 300, screen.width());
   i_MainWindowMinHeight =
@@ -123,12 +121,23 @@ void TFT_LumoraDVD_MainForm::LoadCornerRegions() {
     if (!region) continue;
     const int w = bmp.width(), h = bmp.height();
     switch (i) {
-      case kCLT: break;
-      case kCRT: region->translate(W - w, 0); break;
-      case kCLB: region->translate(0, H - P - h); break;
-      case kCRB: region->translate(W - w, H - P - h); break;
-      case kCCL: region->translate(0, H - h); break;
-      case kCCR: region->translate(W - w, H - h); break;
+      case kCLT:
+        break;
+      case kCRT:
+        region->translate(W - w, 0);
+        break;
+      case kCLB:
+        region->translate(0, H - P - h);
+        break;
+      case kCRB:
+        region->translate(W - w, H - P - h);
+        break;
+      case kCCL:
+        region->translate(0, H - h);
+        break;
+      case kCCR:
+        region->translate(W - w, H - h);
+        break;
     }
     rgn_Corners[i] = std::move(region);
   }
@@ -149,11 +158,11 @@ void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
   shift(kCCR, dW, dH);
   rgn_Size = size();
   const QSize screen = ScreenSize();
-  if (rgn_Screen.isEmpty())
-    rgn_Screen = QRegion(0, 0, screen.width(), screen.height());
+  if (rgn_Screen.isEmpty()) rgn_Screen = QRegion(0, 0, screen.width(), screen.height());
   QRegion shape = rgn_Screen.united(QRegion(rect()));
   const bool docked = b_DisplayControlPanel;
-  for (int i : {int(kCLT), int(kCRT), docked ? int(kCCL) : int(kCLB), docked ? int(kCCR) : int(kCRB)})
+  for (int i :
+       {int(kCLT), int(kCRT), docked ? int(kCCL) : int(kCLB), docked ? int(kCCR) : int(kCRB)})
     if (rgn_Corners[i]) shape -= *rgn_Corners[i];
   setMask(shape);
   update();

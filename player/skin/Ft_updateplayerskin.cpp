@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "player/library/TFT_Bookmark.h"
-#include "player/library/TFT_ScrollList.h"
-#include "player/library/TFT_Snapshot.h"
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "player/library/TFT_Bookmark.h"
+#include "player/library/TFT_ScrollList.h"
+#include "player/library/TFT_Snapshot.h"
 #include "player/skin/SkinRecord.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/Components.h"

@@ -129,8 +129,8 @@ bool SkinFileExists(const std::string& path) {
   return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile();
 }
 
-int ReadIniInteger(const plat::ProfileFile& ini, const std::string& section,
-                   const std::string& key, int def) {
+int ReadIniInteger(const plat::ProfileFile& ini, const std::string& section, const std::string& key,
+                   int def) {
   if (!ini.has(section, key)) return def;
   std::string text = std::string(Trim(ini.get(section, key)));
   size_t i = 0;

@@ -56,7 +56,7 @@ std::string NormaliseFolder(const std::string& folder);
 
 // An integer key read the way the options are: the whole value must be a decimal integer
 // (or 0x hex) with optional sign; anything else counts as absent and gives def.
-int ReadIniInteger(const plat::ProfileFile& ini, const std::string& section,
-                   const std::string& key, int def);
+int ReadIniInteger(const plat::ProfileFile& ini, const std::string& section, const std::string& key,
+                   int def);
 
 }  // namespace skin

@@ -152,10 +152,9 @@ TEST_F(SkinLoader, ValueWordsAcceptedOrRefusedPerKind) {
     EXPECT_TRUE(t.play->isHidden());
     EXPECT_TRUE(t.back->Picture().isNull());
   }
-  for (auto [key, word] : {std::pair{"Image_Back", "Invisible"},
-                           std::pair{"skImageButton_Play", "Clear"},
-                           std::pair{"ProgressBar", "Invisible"},
-                           std::pair{"DI_Sec", "Wrong"}}) {
+  for (auto [key, word] :
+       {std::pair{"Image_Back", "Invisible"}, std::pair{"skImageButton_Play", "Clear"},
+        std::pair{"ProgressBar", "Invisible"}, std::pair{"DI_Sec", "Wrong"}}) {
     SetUp();
     values[key] = word;
     WriteIni();

@@ -58,9 +58,9 @@ TEST(SkinRecord, ValueWordsPerKind) {
   EXPECT_TRUE(IsFrameKind(ControlKind::DigitalImage));
   EXPECT_FALSE(IsFrameKind(ControlKind::PlayList));
 
-  for (ControlKind k : {ControlKind::ImageButton, ControlKind::Image, ControlKind::ProgressBar,
-                        ControlKind::DynamicImageButton, ControlKind::DigitalImage,
-                        ControlKind::PlayList}) {
+  for (ControlKind k :
+       {ControlKind::ImageButton, ControlKind::Image, ControlKind::ProgressBar,
+        ControlKind::DynamicImageButton, ControlKind::DigitalImage, ControlKind::PlayList}) {
     EXPECT_EQ(ClassifyValue("Wrong", k), ValueWord::Wrong);
     EXPECT_EQ(ClassifyValue("Ignore", k), ValueWord::Ignore);
   }
@@ -77,8 +77,7 @@ TEST(SkinRecord, ValueWordsPerKind) {
 
 TEST(SkinRecord, IntegerKeysMustBeWholeIntegers) {
   plat::ProfileFile ini;
-  ini.parse(
-      "[S]\r\nA=12\r\nB=12px\r\nC=0x1F\r\nD=-5\r\nE=\r\nF= 7 \r\nG=99999999999\r\nH=$10\r\n");
+  ini.parse("[S]\r\nA=12\r\nB=12px\r\nC=0x1F\r\nD=-5\r\nE=\r\nF= 7 \r\nG=99999999999\r\nH=$10\r\n");
   EXPECT_EQ(ReadIniInteger(ini, "S", "A", -1), 12);
   EXPECT_EQ(ReadIniInteger(ini, "S", "B", -1), -1);
   EXPECT_EQ(ReadIniInteger(ini, "S", "C", -1), 31);

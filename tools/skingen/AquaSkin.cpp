@@ -70,8 +70,7 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
        "Fast Reverse", true},
       {"skImageButton_PreviousChapter", QRect(160, 9, 30, 30), Icon::Prev, ButtonStyle::Round,
        "Previous", true},
-      {"skImageButton_Play", QRect(194, 6, 36, 36), Icon::Play, ButtonStyle::Primary, "Play",
-       true},
+      {"skImageButton_Play", QRect(194, 6, 36, 36), Icon::Play, ButtonStyle::Primary, "Play", true},
       {"skImageButton_Pause", QRect(234, 9, 30, 30), Icon::Pause, ButtonStyle::Round,
        "Pause / Step", true},
       {"skImageButton_Stop", QRect(266, 9, 30, 30), Icon::Stop, ButtonStyle::Round, "Stop", true},
@@ -86,8 +85,8 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
       {"skImageButton_Ex", QRect(428, 11, 26, 26), Icon::More, ButtonStyle::Glyph, "More", true},
       {"skImageButton_Mute", QRect(460, 11, 26, 26), Icon::Volume, ButtonStyle::Glyph, "Mute",
        true},
-      {"skImageButton_DeMute", QRect(460, 11, 26, 26), Icon::Mute, ButtonStyle::Active,
-       "Sound On", false},
+      {"skImageButton_DeMute", QRect(460, 11, 26, 26), Icon::Mute, ButtonStyle::Active, "Sound On",
+       false},
       {"skImageButton_VolumeDown", QRect(486, 14, 20, 20), Icon::VolumeDown, ButtonStyle::Glyph,
        "Volume Down", true},
       {"skImageButton_VolumeUp", QRect(556, 14, 20, 20), Icon::VolumeUp, ButtonStyle::Glyph,
@@ -95,8 +94,8 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
   };
   for (const Btn& bt : buttons) {
     bool shaped = bt.style == ButtonStyle::Round || bt.style == ButtonStyle::Primary;
-    b.Button(kBar, bt.key, QString("Bar/") + QString(bt.key).mid(14), bg, bt.at, bt.icon,
-             bt.style, bt.hint, bt.visible, true, shaped, shaped ? 0.5 : 0.62);
+    b.Button(kBar, bt.key, QString("Bar/") + QString(bt.key).mid(14), bg, bt.at, bt.icon, bt.style,
+             bt.hint, bt.visible, true, shaped, shaped ? 0.5 : 0.62);
   }
   b.Bar(kBar, "VolumeBar", "Bar/Volume", Crop(bg, QRect(506, 17, 50, 14)), {506, 17}, 7, 4, true);
   b.Bar(kBar, "ProgressBar", "Bar/Progress", Crop(bg, QRect(10, 50, W - 20, 14)), {10, 50}, 7, 4,
@@ -123,8 +122,8 @@ void ControlPanel(SkinBuilder& b) {
   b.DigitSet("Digits/Panel", 14, 24, 3.0);
   b.DigitSet("Digits/PanelSmall", 10, 16, 2.2);
   TimeDigits(b, p, kPanel, "Digits/Panel", 26, 41, 14, 24, 3, 9);
-  Text(p, QRectF(186, 32, 50, 12), "TITLE", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter,
-       true, 1);
+  Text(p, QRectF(186, 32, 50, 12), "TITLE", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter, true,
+       1);
   Text(p, QRectF(244, 32, 50, 12), "CHAPTER", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter,
        true, 1);
   p.end();
@@ -148,8 +147,7 @@ void ControlPanel(SkinBuilder& b) {
        "Full Screen", true},
       {"skImageButton_Min", QRect(270, 5, 20, 20), Icon::Minimise, ButtonStyle::Glyph, "Minimize",
        true},
-      {"skImageButton_Exit", QRect(294, 5, 20, 20), Icon::Close, ButtonStyle::Glyph, "Close",
-       true},
+      {"skImageButton_Exit", QRect(294, 5, 20, 20), Icon::Close, ButtonStyle::Glyph, "Close", true},
       {"skImageButton_FastReverse", QRect(16, 94, 32, 32), Icon::Rewind, ButtonStyle::Round,
        "Fast Reverse", true},
       {"skImageButton_PreviousChapter", QRect(52, 94, 32, 32), Icon::Prev, ButtonStyle::Round,
@@ -174,8 +172,8 @@ void ControlPanel(SkinBuilder& b) {
        "Playback Rate", true},
       {"skImageButton_Mute", QRect(178, 170, 24, 24), Icon::Volume, ButtonStyle::Glyph, "Mute",
        true},
-      {"skImageButton_DeMute", QRect(178, 170, 24, 24), Icon::Mute, ButtonStyle::Active,
-       "Sound On", false},
+      {"skImageButton_DeMute", QRect(178, 170, 24, 24), Icon::Mute, ButtonStyle::Active, "Sound On",
+       false},
       {"skImageButton_VolumeDown", QRect(204, 172, 20, 20), Icon::VolumeDown, ButtonStyle::Glyph,
        "Volume Down", true},
       {"skImageButton_VolumeUp", QRect(288, 172, 20, 20), Icon::VolumeUp, ButtonStyle::Glyph,
@@ -188,10 +186,10 @@ void ControlPanel(SkinBuilder& b) {
     b.Button(kPanel, bt.key, QString("Panel/") + QString(bt.key).mid(14), bg, bt.at, bt.icon,
              bt.style, bt.hint, bt.visible, true, shaped, shaped ? 0.5 : 0.66);
   }
-  b.Dynamic(kPanel, "Dynamic_Play", "Panel/PlayAnim", Crop(bg, QRect(132, 82, 56, 56)),
-            {132, 82}, 12, 50, 2000);
-  b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 146, 292, 14)), {14, 146}, 7,
-        4, true);
+  b.Dynamic(kPanel, "Dynamic_Play", "Panel/PlayAnim", Crop(bg, QRect(132, 82, 56, 56)), {132, 82},
+            12, 50, 2000);
+  b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 146, 292, 14)), {14, 146}, 7, 4,
+        true);
   b.Bar(kPanel, "VolumeBar", "Panel/Volume", Crop(bg, QRect(224, 175, 64, 14)), {224, 175}, 7, 4,
         true);
   b.Image(kPanel, "Image_Background", "Panel/Background", bg, {0, 0}, true, false);

@@ -62,8 +62,8 @@ void Colon(QPainter& p, qreal x, qreal top, qreal height, const Palette& pal) {
 }
 
 // Six time digits HH:MM:SS from x; returns the x after the last digit.
-int TimeDigits(SkinBuilder& b, QPainter& bg, const QString& section, const QString& prefix,
-               int x, int y, int dw, int dh, int gap, int colonGap) {
+int TimeDigits(SkinBuilder& b, QPainter& bg, const QString& section, const QString& prefix, int x,
+               int y, int dw, int dh, int gap, int colonGap) {
   const char* keys[6] = {"DI_TimeHour10", "DI_TimeHour1", "DI_TimeMin10",
                          "DI_TimeMin1",   "DI_TimeSec10", "DI_TimeSec1"};
   for (int i = 0; i < 6; ++i) {
@@ -125,8 +125,8 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
              bt.style, bt.hint);
   b.Button(kBar, "skImageButton_Mute", "Bar/Mute", bg, at(478), Icon::Volume, ButtonStyle::Glyph,
            "Mute");
-  b.Button(kBar, "skImageButton_DeMute", "Bar/DeMute", bg, at(478), Icon::Mute,
-           ButtonStyle::Active, "Sound On", false);
+  b.Button(kBar, "skImageButton_DeMute", "Bar/DeMute", bg, at(478), Icon::Mute, ButtonStyle::Active,
+           "Sound On", false);
   b.Button(kBar, "skImageButton_VolumeDown", "Bar/VolumeDown", bg, QRect(510, 32, 22, 22),
            Icon::VolumeDown, ButtonStyle::Glyph, "Volume Down");
   b.Button(kBar, "skImageButton_VolumeUp", "Bar/VolumeUp", bg, QRect(610, 32, 22, 22),
@@ -157,12 +157,12 @@ void ControlPanel(SkinBuilder& b) {
   b.DigitSet("Digits/Big", 16, 28, 3.4);
   b.DigitSet("Digits/Tiny", 11, 18, 2.4);
   TimeDigits(b, p, kPanel, "Digits/Big", 24, 48, 16, 28, 3, 10);
-  Text(p, QRectF(24, 35, 100, 12), "TIME", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter,
-       true, 1);
-  Text(p, QRectF(178, 35, 40, 12), "TITLE", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter,
-       true, 1);
-  Text(p, QRectF(218, 35, 40, 12), "CHAP", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter,
-       true, 1);
+  Text(p, QRectF(24, 35, 100, 12), "TIME", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter, true,
+       1);
+  Text(p, QRectF(178, 35, 40, 12), "TITLE", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter, true,
+       1);
+  Text(p, QRectF(218, 35, 40, 12), "CHAP", 8, pal.lcdLabel, Qt::AlignLeft | Qt::AlignVCenter, true,
+       1);
   p.setPen(pal.lcdBorder);
   p.drawLine(QPointF(170.5, 40), QPointF(170.5, 84));
   p.end();
@@ -185,10 +185,8 @@ void ControlPanel(SkinBuilder& b) {
        "Settings", true},
       {"skImageButton_Min", QRect(404, 6, 22, 22), Icon::Minimise, ButtonStyle::Glyph, "Minimize",
        true},
-      {"skImageButton_Exit", QRect(430, 6, 22, 22), Icon::Close, ButtonStyle::Glyph, "Close",
-       true},
-      {"skImageButton_Open", QRect(348, 32, bs, bs), Icon::Open, ButtonStyle::Glyph, "Open",
-       true},
+      {"skImageButton_Exit", QRect(430, 6, 22, 22), Icon::Close, ButtonStyle::Glyph, "Close", true},
+      {"skImageButton_Open", QRect(348, 32, bs, bs), Icon::Open, ButtonStyle::Glyph, "Open", true},
       {"skImageButton_Eject", QRect(380, 32, bs, bs), Icon::Eject, ButtonStyle::Glyph, "Eject",
        true},
       {"skImageButton_VideoSetup", QRect(412, 32, bs, bs), Icon::FullScreen, ButtonStyle::Glyph,
@@ -205,18 +203,17 @@ void ControlPanel(SkinBuilder& b) {
        "Previous", true},
       {"skImageButton_Pause", QRect(78, 124, bs, bs), Icon::Pause, ButtonStyle::Glyph,
        "Pause / Step", true},
-      {"skImageButton_Stop", QRect(110, 124, bs, bs), Icon::Stop, ButtonStyle::Glyph, "Stop",
+      {"skImageButton_Stop", QRect(110, 124, bs, bs), Icon::Stop, ButtonStyle::Glyph, "Stop", true},
+      {"skImageButton_NextChapter", QRect(142, 124, bs, bs), Icon::Next, ButtonStyle::Glyph, "Next",
        true},
-      {"skImageButton_NextChapter", QRect(142, 124, bs, bs), Icon::Next, ButtonStyle::Glyph,
-       "Next", true},
-      {"skImageButton_FastForward", QRect(174, 124, bs, bs), Icon::FastForward,
-       ButtonStyle::Glyph, "Fast Forward", true},
+      {"skImageButton_FastForward", QRect(174, 124, bs, bs), Icon::FastForward, ButtonStyle::Glyph,
+       "Fast Forward", true},
       {"skImageButton_PlaybackRate", QRect(214, 124, bs, bs), Icon::Rate, ButtonStyle::Glyph,
        "Playback Rate", true},
       {"skImageButton_Mute", QRect(262, 124, bs, bs), Icon::Volume, ButtonStyle::Glyph, "Mute",
        true},
-      {"skImageButton_DeMute", QRect(262, 124, bs, bs), Icon::Mute, ButtonStyle::Active,
-       "Sound On", false},
+      {"skImageButton_DeMute", QRect(262, 124, bs, bs), Icon::Mute, ButtonStyle::Active, "Sound On",
+       false},
       {"skImageButton_VolumeDown", QRect(294, 128, 22, 22), Icon::VolumeDown, ButtonStyle::Glyph,
        "Volume Down", true},
       {"skImageButton_VolumeUp", QRect(420, 128, 22, 22), Icon::VolumeUp, ButtonStyle::Glyph,
@@ -229,8 +226,8 @@ void ControlPanel(SkinBuilder& b) {
              bt.style, bt.hint, bt.visible);
   b.Dynamic(kPanel, "Dynamic_Play", "Panel/PlayAnim", Crop(bg, QRect(272, 30, 64, 64)), {272, 30},
             10, 45, 1800);
-  b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 102, 432, 14)), {14, 102}, 7,
-        4, false);
+  b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 102, 432, 14)), {14, 102}, 7, 4,
+        false);
   b.Bar(kPanel, "VolumeBar", "Panel/Volume", Crop(bg, QRect(318, 132, 100, 14)), {318, 132}, 7, 4,
         true);
   // The background is disabled so presses on it reach the window, which drags it.

@@ -111,8 +111,7 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
   const int slot = T - 6, leftW = 8 + 4 * (slot + 4);
   QImage topLeft = TitleStrip(pal, leftW, T);
   b.Image(kMain, "Image_Top_Left", "Main/TopLeft", topLeft, {0, 0}, true, false, false, true);
-  b.Image(kMain, "Image_Top_Center", "Main/TopCenter", TitleStrip(pal, 4, T), {0, 0}, true,
-          false);
+  b.Image(kMain, "Image_Top_Center", "Main/TopCenter", TitleStrip(pal, 4, T), {0, 0}, true, false);
   QImage title = TitleStrip(pal, 180, T);
   {
     QPainter p(&title);
@@ -126,18 +125,16 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
     Icon icon;
     const char* hint;
   };
-  const Pair pairs[4] = {{"skImageButton_PlayList", "skImageButton_DePlayList", Icon::PlayList,
-                          "Play List"},
-                         {"skImageButton_Bookmark", "skImageButton_DeBookmark", Icon::Bookmark,
-                          "Bookmarks"},
-                         {"skImageButton_Snapshoot", "skImageButton_DeSnapshoot", Icon::Snapshot,
-                          "Snapshots"},
-                         {"skImageButton_TV", "skImageButton_DeTV", Icon::Tv, "TV Channels"}};
+  const Pair pairs[4] = {
+      {"skImageButton_PlayList", "skImageButton_DePlayList", Icon::PlayList, "Play List"},
+      {"skImageButton_Bookmark", "skImageButton_DeBookmark", Icon::Bookmark, "Bookmarks"},
+      {"skImageButton_Snapshoot", "skImageButton_DeSnapshoot", Icon::Snapshot, "Snapshots"},
+      {"skImageButton_TV", "skImageButton_DeTV", Icon::Tv, "TV Channels"}};
   for (int i = 0; i < 4; ++i) {
     QRect r(8 + i * (slot + 4), (T - slot) / 2, slot, slot);
     QString base = QString("Main/") + QString(pairs[i].on).mid(14);
-    b.Button(kMain, pairs[i].on, base, topLeft, r, pairs[i].icon, ButtonStyle::Glyph,
-             pairs[i].hint, true, true, false, 0.6);
+    b.Button(kMain, pairs[i].on, base, topLeft, r, pairs[i].icon, ButtonStyle::Glyph, pairs[i].hint,
+             true, true, false, 0.6);
     b.Button(kMain, pairs[i].off, QString("Main/") + QString(pairs[i].off).mid(14), topLeft, r,
              pairs[i].icon, ButtonStyle::Active, pairs[i].hint, false, true, false, 0.6);
   }
@@ -148,17 +145,16 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
   auto at = [&](int i) { return QRect(4 + i * step, (T - wb) / 2, wb, wb); };
   b.Button(kMain, "skImageButton_About1", "Main/About1", topRight, at(0), Icon::About,
            s.windowButtons, "About", true, true, false, 0.58);
-  b.Button(kMain, "skImageButton_Min", "Main/Min", topRight, at(1), Icon::Minimise,
-           s.windowButtons, "Minimize", true, true, false, 0.58);
-  b.Button(kMain, "skImageButton_Max", "Main/Max", topRight, at(2), Icon::Maximise,
-           s.windowButtons, s.canSetMaxWindow ? "Maximize" : "Full Screen", true, true, false,
-           0.58);
+  b.Button(kMain, "skImageButton_Min", "Main/Min", topRight, at(1), Icon::Minimise, s.windowButtons,
+           "Minimize", true, true, false, 0.58);
+  b.Button(kMain, "skImageButton_Max", "Main/Max", topRight, at(2), Icon::Maximise, s.windowButtons,
+           s.canSetMaxWindow ? "Maximize" : "Full Screen", true, true, false, 0.58);
   b.Button(kMain, "skImageButton_Restore", "Main/Restore", topRight, at(2), Icon::Restore,
            s.windowButtons, "Restore", false, true, false, 0.58);
-  b.Button(kMain, "skImageButton_Exit", "Main/Exit", topRight, at(3), Icon::Close,
-           s.windowButtons, "Close", true, true, false, 0.58);
-  b.Button(kMain, "skImageButton_Home1", "Main/Home1", topRight, at(0), Icon::Home,
-           s.windowButtons, "Home Page", false, true, false, 0.58);
+  b.Button(kMain, "skImageButton_Exit", "Main/Exit", topRight, at(3), Icon::Close, s.windowButtons,
+           "Close", true, true, false, 0.58);
+  b.Button(kMain, "skImageButton_Home1", "Main/Home1", topRight, at(0), Icon::Home, s.windowButtons,
+           "Home Page", false, true, false, 0.58);
   b.Button(kMain, "skImageButton_Email1", "Main/Email1", topRight, at(0), Icon::Mail,
            s.windowButtons, "Mail", false, true, false, 0.58);
 
@@ -179,10 +175,8 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
   };
   b.Image(kMain, "Image_Left_Top", "Main/LeftTop", edge(true, T, true), {0, 0}, true, false, false,
           true);
-  b.Image(kMain, "Image_Left_Center", "Main/LeftCenter", edge(true, 4, false), {0, 0}, true,
-          false);
-  b.Image(kMain, "Image_Left_Bottom", "Main/LeftBottom", edge(true, 2, false), {0, 0}, true,
-          false);
+  b.Image(kMain, "Image_Left_Center", "Main/LeftCenter", edge(true, 4, false), {0, 0}, true, false);
+  b.Image(kMain, "Image_Left_Bottom", "Main/LeftBottom", edge(true, 2, false), {0, 0}, true, false);
   b.Image(kMain, "Image_Right_Top", "Main/RightTop", edge(false, T, true), {0, 0}, true, false,
           false, true);
   b.Image(kMain, "Image_Right_Center", "Main/RightCenter", edge(false, 4, false), {0, 0}, true,
@@ -217,8 +211,8 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
            "Mail", false);
   b.Button(kMain, "skImageButton_Home", "Main/Home", br, hidden, Icon::Home, ButtonStyle::Glyph,
            "Home Page", false);
-  b.Button(kMain, "skImageButton_About", "Main/About", br, hidden, Icon::About,
-           ButtonStyle::Glyph, "About", false);
+  b.Button(kMain, "skImageButton_About", "Main/About", br, hidden, Icon::About, ButtonStyle::Glyph,
+           "About", false);
 
   // Video area: idle picture and the popup menu's side picture.
   b.Image(kMain, "Image_MainForm_Center", "Main/Idle", IdlePicture(pal), {0, 0}, true, false);
@@ -231,11 +225,14 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
     return img;
   };
   b.Image(kMain, "Image_Control_Left", "Main/ControlLeft", stripEnd(true), {0, 0}, true, false);
-  b.Image(kMain, "Image_Control_Center", "Main/ControlCenter", [&] {
-    QImage img = ControlStrip(pal, 4, C);
-    Border(img, pal, false, false, true);
-    return img;
-  }(), {0, 0}, true, false);
+  b.Image(
+      kMain, "Image_Control_Center", "Main/ControlCenter",
+      [&] {
+        QImage img = ControlStrip(pal, 4, C);
+        Border(img, pal, false, false, true);
+        return img;
+      }(),
+      {0, 0}, true, false);
   b.Image(kMain, "Image_Control_Right", "Main/ControlRight", stripEnd(false), {0, 0}, true, false);
 
   // Corner cut-outs: top corners, picture-frame bottom corners, docked-window bottom corners.
@@ -256,9 +253,9 @@ QImage BuildMainWindow(SkinBuilder& b, const Style& s, const QImage& bar) {
   b.Compose(shot, kMain, {E, 0},
             {"skImageButton_PlayList", "skImageButton_Bookmark", "skImageButton_Snapshoot",
              "skImageButton_TV"});
-  b.Compose(shot, kMain, {W - E - rightW, 0},
-            {"skImageButton_About1", "skImageButton_Min", "skImageButton_Max",
-             "skImageButton_Exit"});
+  b.Compose(
+      shot, kMain, {W - E - rightW, 0},
+      {"skImageButton_About1", "skImageButton_Min", "skImageButton_Max", "skImageButton_Exit"});
   p.begin(&shot);
   const int videoBottom = H - C - B;
   p.drawImage(QRect(0, T, E, videoBottom - T), edge(true, 4, false));
@@ -368,8 +365,8 @@ void BuildSidePanel(SkinBuilder& b, const Style& s) {
       {"skImageButton_Snapshoot_One", 0, Icon::Snapshot, ButtonStyle::Glyph, "Snapshot", false},
       {"skImageButton_Snapshoot_Continuous", 1, Icon::SnapshotBurst, ButtonStyle::Glyph,
        "Continuous Snapshots", false},
-      {"skImageButton_StopSnapshoot", 1, Icon::SnapshotStop, ButtonStyle::Active,
-       "Stop Snapshots", false},
+      {"skImageButton_StopSnapshoot", 1, Icon::SnapshotStop, ButtonStyle::Active, "Stop Snapshots",
+       false},
       {"skImageButton_SaveSnapshoot", 2, Icon::Save, ButtonStyle::Glyph, "Save", false},
       {"skImageButton_DeleteSnapshoot", 3, Icon::Delete, ButtonStyle::Glyph, "Delete", false},
       {"skImageButton_TV", 0, Icon::Tv, ButtonStyle::Glyph, "Watch TV", false},
@@ -377,8 +374,8 @@ void BuildSidePanel(SkinBuilder& b, const Style& s) {
       {"skImageButton_TVNormal", 1, Icon::List, ButtonStyle::Active, "All Channels", false},
   };
   for (const Btn& bt : buttons)
-    b.Button(kSide, bt.key, QString("Side/") + QString(bt.key).mid(14), top, slot(bt.slot),
-             bt.icon, bt.style, bt.hint, bt.visible, true, false, 0.6);
+    b.Button(kSide, bt.key, QString("Side/") + QString(bt.key).mid(14), top, slot(bt.slot), bt.icon,
+             bt.style, bt.hint, bt.visible, true, false, 0.6);
 
   QImage bottom = NewImage(W, Bh);
   VerticalGradient(bottom, bottom.rect(), pal.edge, pal.frameBottom);
@@ -393,8 +390,8 @@ void BuildSidePanel(SkinBuilder& b, const Style& s) {
   b.Image(kSide, "Image_Bottom", "Side/Bottom", bottom, {0, 0}, true, false, false, true);
   const int g = Bh - 6;
   b.Button(kSide, "skImageButton_Resize", "Side/Resize", bottom,
-           QRect(W - g - 6, (Bh - g) / 2, g, g), Icon::Grip, ButtonStyle::Glyph, "Resize", true, true,
-           false, 0.9);
+           QRect(W - g - 6, (Bh - g) / 2, g, g), Icon::Grip, ButtonStyle::Glyph, "Resize", true,
+           true, false, 0.9);
   auto side = [&](bool left) {
     QImage img = NewImage(E, 4, pal.edge);
     QPainter p(&img);

@@ -176,8 +176,10 @@ void DrawIcon(QPainter& painter, Icon icon, const QRectF& box, const QColor& col
         QPointF pnt(12 + r * std::cos(a), 12 + r * std::sin(a));
         qreal a2 = (i + 1) * M_PI / teeth - M_PI / (teeth * 2);
         QPointF pnt2(12 + r * std::cos(a2), 12 + r * std::sin(a2));
-        if (i == 0) gear.moveTo(pnt);
-        else gear.lineTo(pnt);
+        if (i == 0)
+          gear.moveTo(pnt);
+        else
+          gear.lineTo(pnt);
         gear.lineTo(pnt2);
       }
       gear.closeSubpath();
@@ -273,8 +275,10 @@ void DrawIcon(QPainter& painter, Icon icon, const QRectF& box, const QColor& col
         qreal a = -M_PI / 2 + i * M_PI / 5;
         qreal r = (i % 2 == 0) ? 10 : 4.2;
         QPointF pnt(12 + r * std::cos(a), 12.8 + r * std::sin(a));
-        if (i == 0) s.moveTo(pnt);
-        else s.lineTo(pnt);
+        if (i == 0)
+          s.moveTo(pnt);
+        else
+          s.lineTo(pnt);
       }
       s.closeSubpath();
       fill = s;
@@ -311,7 +315,8 @@ void DrawIcon(QPainter& painter, Icon icon, const QRectF& box, const QColor& col
       stroke.lineTo(7, 17);
       stroke.cubicTo(13, 17, 11, 7, 17, 7);
       stroke.lineTo(19.5, 7);
-      fill = Tri({18.5, 3.5}, {22.5, 7}, {18.5, 10.5}).united(Tri({18.5, 13.5}, {22.5, 17}, {18.5, 20.5}));
+      fill = Tri({18.5, 3.5}, {22.5, 7}, {18.5, 10.5})
+                 .united(Tri({18.5, 13.5}, {22.5, 17}, {18.5, 20.5}));
       break;
     case Icon::Repeat:
       stroke.moveTo(4, 12);
@@ -322,7 +327,8 @@ void DrawIcon(QPainter& painter, Icon icon, const QRectF& box, const QColor& col
       stroke.lineTo(20, 14);
       stroke.quadTo(20, 17, 17, 17);
       stroke.lineTo(6.5, 17);
-      fill = Tri({16.5, 3.5}, {20.5, 7}, {16.5, 10.5}).united(Tri({7.5, 13.5}, {3.5, 17}, {7.5, 20.5}));
+      fill = Tri({16.5, 3.5}, {20.5, 7}, {16.5, 10.5})
+                 .united(Tri({7.5, 13.5}, {3.5, 17}, {7.5, 20.5}));
       break;
     case Icon::More:
       for (int i = 0; i < 3; ++i) fill.addEllipse(QPointF(5.5 + i * 6.5, 12), 2, 2);

@@ -54,8 +54,8 @@ void Bevel(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const 
   p.restore();
 }
 
-void Text(QPainter& p, const QRectF& r, const QString& s, int pixelSize, const QColor& c,
-          int flags, bool bold, qreal spacing) {
+void Text(QPainter& p, const QRectF& r, const QString& s, int pixelSize, const QColor& c, int flags,
+          bool bold, qreal spacing) {
   p.save();
   p.setRenderHint(QPainter::TextAntialiasing);
   QFont f("DejaVu Sans");
@@ -221,9 +221,8 @@ QImage SegmentDigit(int digit, int w, int h, const Palette& pal, qreal t) {
     return poly;
   };
   qreal xl = L + t / 2, xr = R - t / 2, yt = T + t / 2, yb = B - t / 2;
-  QPolygonF seg[7] = {horizontal(yt),          vertical(xr, yt, M), vertical(xr, M, yb),
-                      horizontal(yb),          vertical(xl, M, yb), vertical(xl, yt, M),
-                      horizontal(M)};
+  QPolygonF seg[7] = {horizontal(yt),      vertical(xr, yt, M), vertical(xr, M, yb), horizontal(yb),
+                      vertical(xl, M, yb), vertical(xl, yt, M), horizontal(M)};
   (void)skew;
   int bits = kSegments[std::clamp(digit, 0, 9)];
   p.setPen(Qt::NoPen);

@@ -13,26 +13,64 @@ namespace skingen {
 constexpr QRgb kKey = 0xFFFF00FF;  // the keying colour: cut away by every skin shape
 
 struct Palette {
-  QColor frameTop, frameBottom;      // title strip gradient
+  QColor frameTop, frameBottom;  // title strip gradient
   QColor edge, edgeHighlight, edgeShadow;
-  QColor panelTop, panelBottom;      // control surfaces
+  QColor panelTop, panelBottom;  // control surfaces
   QColor lcd, lcdBorder, lcdOn, lcdOff, lcdLabel;
   QColor accent, accentDark, accentLight;
   QColor glyph, glyphHover, glyphPressed, glyphDisabled;
-  QColor plateHover, platePressed;   // round plates behind hovered / pressed glyphs
+  QColor plateHover, platePressed;  // round plates behind hovered / pressed glyphs
   QColor groove, grooveShadow;
   QColor text, textDim;
-  QColor video;                      // idle picture background
+  QColor video;  // idle picture background
   QColor listBack, listBackAlt;
-  QColor wordAccent;                 // second half of the wordmark
-  QColor closeHover;                 // plate of a hovered close button
+  QColor wordAccent;  // second half of the wordmark
+  QColor closeHover;  // plate of a hovered close button
 };
 
 enum class Icon {
-  Play, Pause, Stop, Prev, Next, FastForward, Rewind, Step, Open, Eject, Mute, Volume,
-  VolumeUp, VolumeDown, FullScreen, PlayList, Menu, Close, Minimise, Maximise, Restore,
-  Settings, About, Mail, Home, Subtitle, Language, Rate, Bookmark, Snapshot, SnapshotBurst,
-  SnapshotStop, Save, Tv, Star, List, Add, Delete, Shuffle, Repeat, More, Grip
+  Play,
+  Pause,
+  Stop,
+  Prev,
+  Next,
+  FastForward,
+  Rewind,
+  Step,
+  Open,
+  Eject,
+  Mute,
+  Volume,
+  VolumeUp,
+  VolumeDown,
+  FullScreen,
+  PlayList,
+  Menu,
+  Close,
+  Minimise,
+  Maximise,
+  Restore,
+  Settings,
+  About,
+  Mail,
+  Home,
+  Subtitle,
+  Language,
+  Rate,
+  Bookmark,
+  Snapshot,
+  SnapshotBurst,
+  SnapshotStop,
+  Save,
+  Tv,
+  Star,
+  List,
+  Add,
+  Delete,
+  Shuffle,
+  Repeat,
+  More,
+  Grip
 };
 
 // Icon glyph in the given box (the box is treated as a 24 x 24 design grid).

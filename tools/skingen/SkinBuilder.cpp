@@ -72,8 +72,8 @@ QString N(int v) { return QString::number(v); }
 
 }  // namespace
 
-void SkinBuilder::Place(const QString& section, const QString& key, const QImage& img,
-                        QPoint at, bool visible) {
+void SkinBuilder::Place(const QString& section, const QString& key, const QImage& img, QPoint at,
+                        bool visible) {
   placed_.push_back({section, key, img, at, visible});
 }
 
@@ -106,8 +106,8 @@ void SkinBuilder::ButtonFiles(const QString& section, const QString& key, const 
     f << Ini(rel);
   }
   Place(section, key, pics[0], at.topLeft(), visible);
-  f << N(at.top()) << N(at.left()) << N(at.width()) << N(at.height()) << N(visible)
-    << N(enabled) << N(shaped) << "0" << hint;
+  f << N(at.top()) << N(at.left()) << N(at.width()) << N(at.height()) << N(visible) << N(enabled)
+    << N(shaped) << "0" << hint;
   Set(section, key, Record(f));
 }
 
@@ -126,13 +126,18 @@ void SkinBuilder::Button(const QString& section, const QString& key, const QStri
 }
 
 void SkinBuilder::Image(const QString& section, const QString& key, const QString& file,
-                        const QImage& img, QPoint at, bool visible, bool enabled,
-                        bool transparent, bool sizeParent, QSize recordSize) {
+                        const QImage& img, QPoint at, bool visible, bool enabled, bool transparent,
+                        bool sizeParent, QSize recordSize) {
   QString rel = file + ".bmp";
   Save(img, rel);
   QSize s = recordSize.isValid() ? recordSize : img.size();
-  QStringList f{Ini(rel), "", "", "", N(at.y()), N(at.x()), N(s.width()), N(s.height()),
-                N(visible), N(enabled), "0", N(transparent), "", sizeParent ? "1" : "0"};
+  QStringList f{Ini(rel),     "",
+                "",           "",
+                N(at.y()),    N(at.x()),
+                N(s.width()), N(s.height()),
+                N(visible),   N(enabled),
+                "0",          N(transparent),
+                "",           sizeParent ? "1" : "0"};
   Set(section, key, Record(f));
 }
 
@@ -205,9 +210,21 @@ void SkinBuilder::Bar(const QString& section, const QString& key, const QString&
   Place(section, key, track, at, true);
   Save(fill, file + "Fill.bmp");
   Save(head, file + "Head.bmp");
-  QStringList f{Ini(file + "Thumb.bmp"), Ini(file + "ThumbOn.bmp"), Ini(file + "ThumbDown.bmp"),
-                Ini(file + "Track.bmp"), N(at.y()), N(at.x()), N(insetX), N(insetY), "", "",
-                N(vertical), N(thumbAlways), "", Ini(file + "Fill.bmp"), Ini(file + "Head.bmp")};
+  QStringList f{Ini(file + "Thumb.bmp"),
+                Ini(file + "ThumbOn.bmp"),
+                Ini(file + "ThumbDown.bmp"),
+                Ini(file + "Track.bmp"),
+                N(at.y()),
+                N(at.x()),
+                N(insetX),
+                N(insetY),
+                "",
+                "",
+                N(vertical),
+                N(thumbAlways),
+                "",
+                Ini(file + "Fill.bmp"),
+                Ini(file + "Head.bmp")};
   Set(section, key, Record(f));
 }
 
@@ -228,8 +245,21 @@ void SkinBuilder::Dynamic(const QString& section, const QString& key, const QStr
   QImage strip = PlayStrip(under, animFrames, pal_);
   Save(strip, file + ".bmp");
   Place(section, key, strip.copy(under.width(), 0, under.width(), under.height()), at, true);
-  QStringList f{Ini(file + ".bmp"), "", "", "", N(at.y()), N(at.x()), N(under.width()),
-                N(pauseMs), "1", "1", "1", "1", "", N(intervalMs), "1"};
+  QStringList f{Ini(file + ".bmp"),
+                "",
+                "",
+                "",
+                N(at.y()),
+                N(at.x()),
+                N(under.width()),
+                N(pauseMs),
+                "1",
+                "1",
+                "1",
+                "1",
+                "",
+                N(intervalMs),
+                "1"};
   Set(section, key, Record(f));
 }
 
@@ -256,8 +286,15 @@ void SkinBuilder::List(const QString& section, const QString& key, const QString
   Save(track, prefix + "Track.bmp");
   Save(back, prefix + "Back.bmp");
   Save(bottom, prefix + "Bottom.bmp");
-  QStringList f{Ini(prefix + "Thumb.bmp"), Ini(prefix + "Track.bmp"), Ini(prefix + "Back.bmp"),
-                Ini(prefix + "Bottom.bmp"), "", "2", N(column), N(rowHeight), N(visible)};
+  QStringList f{Ini(prefix + "Thumb.bmp"),
+                Ini(prefix + "Track.bmp"),
+                Ini(prefix + "Back.bmp"),
+                Ini(prefix + "Bottom.bmp"),
+                "",
+                "2",
+                N(column),
+                N(rowHeight),
+                N(visible)};
   Set(section, key, Record(f));
 }
 

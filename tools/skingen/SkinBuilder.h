@@ -28,17 +28,16 @@ class SkinBuilder {
   bool WriteIni();
 
   // Button record; the pictures are drawn over `under` (what lies below the button).
-  void Button(const QString& section, const QString& key, const QString& file,
-              const QImage& under, QRect at, Icon icon, ButtonStyle style, const QString& hint,
-              bool visible = true, bool enabled = true, bool shaped = false,
-              qreal glyphScale = 0.62);
+  void Button(const QString& section, const QString& key, const QString& file, const QImage& under,
+              QRect at, Icon icon, ButtonStyle style, const QString& hint, bool visible = true,
+              bool enabled = true, bool shaped = false, qreal glyphScale = 0.62);
   // Button from ready-made state pictures.
   void ButtonFiles(const QString& section, const QString& key, const QString& file,
-                   const QImage pics[4], QRect at, const QString& hint, bool visible,
-                   bool enabled, bool shaped);
-  void Image(const QString& section, const QString& key, const QString& file,
-             const QImage& img, QPoint at, bool visible = true, bool enabled = true,
-             bool transparent = false, bool sizeParent = false, QSize recordSize = QSize());
+                   const QImage pics[4], QRect at, const QString& hint, bool visible, bool enabled,
+                   bool shaped);
+  void Image(const QString& section, const QString& key, const QString& file, const QImage& img,
+             QPoint at, bool visible = true, bool enabled = true, bool transparent = false,
+             bool sizeParent = false, QSize recordSize = QSize());
   // Progress or volume bar; `under` is the background at the bar's place (its size is the
   // track's). The groove runs from insetX to width - insetX.
   void Bar(const QString& section, const QString& key, const QString& file, const QImage& under,
@@ -46,8 +45,8 @@ class SkinBuilder {
   void Digits(const QString& section, const QString& key, const QString& prefix, QPoint at,
               bool visible = true);
   void DigitSet(const QString& prefix, int w, int h, qreal thickness);
-  void Dynamic(const QString& section, const QString& key, const QString& file,
-               const QImage& under, QPoint at, int animFrames, int intervalMs, int pauseMs);
+  void Dynamic(const QString& section, const QString& key, const QString& file, const QImage& under,
+               QPoint at, int animFrames, int intervalMs, int pauseMs);
   void List(const QString& section, const QString& key, const QString& prefix, int rowHeight,
             bool visible = true);
   void Word(const QString& section, const QString& key, const QString& word);

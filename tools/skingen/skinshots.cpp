@@ -60,7 +60,7 @@ bool Save(const QImage& img, const QString& path) {
 
 void ShowTime(QWidget* root, int h, int m, int s) {
   const int value[6] = {s % 10, s / 10, m % 10, m / 10, h % 10, h / 10};
-  const char* names[6] = {"DI_TimeSec1", "DI_TimeSec10", "DI_TimeMin1",
+  const char* names[6] = {"DI_TimeSec1",  "DI_TimeSec10", "DI_TimeMin1",
                           "DI_TimeMin10", "DI_TimeHour1", "DI_TimeHour10"};
   for (int i = 0; i < 6; ++i)
     if (auto* d = root->findChild<TFT_DigitalImage*>(names[i])) d->ShowDigit(value[i]);
@@ -85,7 +85,8 @@ QImage StateSheet(QWidget* root, const QStringList& names) {
       w = std::max(w, b->PicNormal().width());
       h = std::max(h, b->PicNormal().height());
     }
-  QImage sheet = Checker(QSize(std::max(1, 4 * (w + 6)), std::max(1, int(buttons.size()) * (h + 6))));
+  QImage sheet =
+      Checker(QSize(std::max(1, 4 * (w + 6)), std::max(1, int(buttons.size()) * (h + 6))));
   QPainter p(&sheet);
   for (size_t r = 0; r < buttons.size(); ++r) {
     const QImage pics[4] = {buttons[r]->PicNormal(), buttons[r]->PicMouseOn(),
@@ -140,9 +141,9 @@ int main(int argc, char** argv) {
   panel->show();
 
   // The play list page of the side panel, docked at the main window's left.
-  for (QWidget* list : {static_cast<QWidget*>(side->MyBookmark),
-                        static_cast<QWidget*>(side->MySnapshot),
-                        static_cast<QWidget*>(side->MyTVList)})
+  for (QWidget* list :
+       {static_cast<QWidget*>(side->MyBookmark), static_cast<QWidget*>(side->MySnapshot),
+        static_cast<QWidget*>(side->MyTVList)})
     list->hide();
   for (const char* n : {"Image_Title_Bookmark", "Image_Title_Snapshot", "Image_Title_TV"})
     if (auto* w = side->findChild<QWidget*>(n)) w->hide();
