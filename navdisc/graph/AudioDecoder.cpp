@@ -95,8 +95,8 @@ void AudioDecoder::Receive(Pin*, Sample&& s) {
   }
   if (s.kind != Sample::Kind::Data || !OpenFor(s.streamId)) return;
   int64_t pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  int size = static_cast<int>(EnsurePadding(s, AV_INPUT_BUFFER_PADDING_SIZE));
   const uint8_t* data = s.data.data();
-  int size = static_cast<int>(s.data.size());
   if (!parser_) {
     Send(data, size, pts);
     return;

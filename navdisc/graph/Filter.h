@@ -45,12 +45,21 @@ struct Sample {
   enum class Kind { Data, Flush, EndOfStream, Control };
   Kind kind = Kind::Data;
   int streamId = 0;                     // MPEG stream id, or private-stream-1 sub-stream id
-  std::vector<uint8_t> data;            // PES payload
+  std::vector<uint8_t> data;            // PES payload, maybe followed by zero padding
+  size_t payload = 0;                   // bytes of `data` that are payload; 0 = all of it
   int64_t time = -1;                    // stream time (us), -1 = none
   int64_t titleTime = -1;               // title time (us) matching `time`, -1 = not in a title
   std::shared_ptr<const void> control;  // Kind::Control payload
   int controlType = 0;
 };
+
+// FFmpeg reads up to `pad` bytes past a packet: makes sure zeros are there. The payload length.
+inline size_t EnsurePadding(Sample& s, size_t pad) {
+  size_t n = s.payload ? s.payload : s.data.size();
+  if (s.data.size() < n + pad) s.data.resize(n + pad, 0);
+  s.payload = n;
+  return n;
+}
 
 inline Sample MakeSignal(Sample::Kind kind) {
   Sample s;

@@ -17,6 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kBlock = 2048;
+constexpr size_t kPesPadding = 64;  // AV_INPUT_BUFFER_PADDING_SIZE
 
 class DvdState final : public IDvdState {
  public:
@@ -530,7 +531,10 @@ void NavigatorSource::EmitPes(int streamId, const uint8_t* data, size_t size, in
   Sample s;
   s.kind = Sample::Kind::Data;
   s.streamId = streamId;
+  s.data.reserve(size + kPesPadding);
   s.data.assign(data, data + size);
+  s.data.resize(size + kPesPadding, 0);
+  s.payload = size;
   if (pts90 >= 0) {
     s.time = (pts90 + ptsOffset_) * 100 / 9;
     if (navTitleTime90_ >= 0)

@@ -173,8 +173,8 @@ void VideoDecoder::DecodeVideo(Sample& s) {
   if (!video_) return;
   if (s.time >= 0) titleOffset_ = s.titleTime >= 0 ? s.titleTime - s.time : INT64_MIN;
   int64_t pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
+  int size = static_cast<int>(EnsurePadding(s, AV_INPUT_BUFFER_PADDING_SIZE));
   const uint8_t* data = s.data.data();
-  int size = static_cast<int>(s.data.size());
   if (!parser_) {
     SendVideo(data, size, pts);
     return;
@@ -326,8 +326,8 @@ void VideoDecoder::DecodeSpu(Sample& s) {
   if (physical < 0 || physical > 31) return;
   AVCodecContext* spu = SpuDecoder(physical);
   if (!spu) return;
+  pkt_->size = static_cast<int>(EnsurePadding(s, AV_INPUT_BUFFER_PADDING_SIZE));
   pkt_->data = s.data.data();
-  pkt_->size = static_cast<int>(s.data.size());
   pkt_->pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
   AVSubtitle sub{};
   int got = 0;
