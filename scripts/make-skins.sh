@@ -6,5 +6,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 out=${2:-$build/bin/Skin}
 cmake --build "$build" --target skingen -j2
-QT_QPA_PLATFORM=offscreen "$build/bin/skingen" "$out" Default Aqua
+QT_QPA_PLATFORM=offscreen "$build/bin/skingen" "$out" Default Aqua Graphite
 echo "skins written to $out"

@@ -167,6 +167,6 @@ TEST_P(ShippedSkinFiles, MasksCutOnlyTheCorners) {
   EXPECT_FALSE(preview.isNull());
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinFiles, ::testing::Values("Default", "Aqua"));
+INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinFiles, ::testing::Values("Default", "Aqua", "Graphite"));
 
 }  // namespace

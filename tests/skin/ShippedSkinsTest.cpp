@@ -313,7 +313,7 @@ TEST_P(ShippedSkin, CursorsCarryTheirHotSpots) {
   EXPECT_EQ(zoom.pixmap().size(), QSize(32, 32));
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkin, ::testing::Values("Default", "Aqua"));
+INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkin, ::testing::Values("Default", "Aqua", "Graphite"));
 
 TEST(ShippedSkins, BrokenSkinFailsAndNamesTheControl) {
   // A copy of Default whose control panel lost one key.

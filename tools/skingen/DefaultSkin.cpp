@@ -236,6 +236,56 @@ void ControlPanel(SkinBuilder& b) {
 
 }  // namespace
 
+namespace {
+
+Palette GraphitePalette() {
+  Palette p = DarkPalette();
+  p.frameTop = QColor(0x33, 0x31, 0x2e);
+  p.frameBottom = QColor(0x24, 0x22, 0x20);
+  p.edge = QColor(0x1f, 0x1d, 0x1b);
+  p.edgeHighlight = QColor(0x45, 0x42, 0x3d);
+  p.panelTop = QColor(0x2d, 0x2b, 0x28);
+  p.panelBottom = QColor(0x1b, 0x1a, 0x18);
+  p.lcd = QColor(0x12, 0x0f, 0x0a);
+  p.lcdBorder = QColor(0x4a, 0x40, 0x33);
+  p.lcdOn = QColor(0xff, 0xb3, 0x47);
+  p.lcdOff = QColor(0x2a, 0x20, 0x14);
+  p.lcdLabel = QColor(0x8a, 0x76, 0x5c);
+  p.accent = QColor(0xf0, 0x8a, 0x12);
+  p.accentDark = QColor(0xb3, 0x5f, 0x05);
+  p.accentLight = QColor(0xff, 0xb3, 0x47);
+  p.glyph = QColor(0xe2, 0xdc, 0xd3);
+  p.platePressed = QColor(0xb3, 0x5f, 0x05);
+  p.groove = QColor(0x12, 0x11, 0x10);
+  p.listBack = QColor(0x1a, 0x19, 0x17);
+  p.listBackAlt = QColor(0x21, 0x1f, 0x1c);
+  p.wordAccent = p.accentLight;
+  return p;
+}
+
+}  // namespace
+
+// Graphite: the Default layout in warm charcoal and amber, with smaller corners, and a main
+// window that maximises instead of going full screen.
+bool BuildGraphiteSkin(const QString& root) {
+  SkinBuilder b(root, "Graphite", GraphitePalette());
+  Style s;
+  s.minWidth = 660;
+  s.cornerRadius = 5;
+  s.canSetMaxWindow = true;
+  s.needCutCorner = true;
+  s.sideWidth = 250;
+  QImage bar = ControlBar(b, s);
+  ControlPanel(b);
+  QImage shot = BuildMainWindow(b, s, bar);
+  BuildFullScreen(b, s);
+  BuildSidePanel(b, s);
+  BuildSkinOptions(b, s);
+  BuildPreview(b, s, shot);
+  b.Cursors();
+  return b.WriteIni();
+}
+
 bool BuildDefaultSkin(const QString& root) {
   SkinBuilder b(root, "Default", DarkPalette());
   Style s;

@@ -39,5 +39,6 @@ int TimeDigits(SkinBuilder& b, QPainter& bg, const QString& section, const QStri
 
 bool BuildDefaultSkin(const QString& root);
 bool BuildAquaSkin(const QString& root);
+bool BuildGraphiteSkin(const QString& root);
 
 }  // namespace skingen

@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: skingen OUTPUT_FOLDER [Default] [Aqua]\n");
+    std::fprintf(stderr, "usage: skingen OUTPUT_FOLDER [Default] [Aqua] [Graphite]\n");
     return 2;
   }
   // Drawing text needs a GUI application, never a display.
@@ -25,5 +25,6 @@ int main(int argc, char** argv) {
   bool ok = true;
   if (wanted("Default")) ok = skingen::BuildDefaultSkin(root) && ok;
   if (wanted("Aqua")) ok = skingen::BuildAquaSkin(root) && ok;
+  if (wanted("Graphite")) ok = skingen::BuildGraphiteSkin(root) && ok;
   return ok ? 0 : 1;
 }
