@@ -66,7 +66,9 @@ TEST(FilterGraphTest, ConnectionsFollowTheTypes) {
   EXPECT_LT(g.ConnectDirect(out, pcmSink->Pins()[0]), 0);  // AC-3 is not PCM
   // Through an intermediate decoder from the registry (the engine's audio decoder).
   ASSERT_EQ(g.Connect(out, pcmSink->Pins()[0]), S_OK);
-  Filter* mid = out->ConnectedTo()->Owner();
+  std::shared_ptr<Filter> keep = g.FindFilterByName(out->ConnectedTo()->Owner()->Name());
+  ASSERT_TRUE(keep);
+  Filter* mid = keep.get();
   EXPECT_EQ(mid->Clsid(), kAudioDecoderClsid);
   EXPECT_EQ(pcmSink->Pins()[0]->ConnectedTo()->Owner(), mid);
   EXPECT_EQ(out->ConnectionType(), kAc3);
