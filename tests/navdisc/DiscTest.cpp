@@ -189,7 +189,7 @@ TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
   size_t from = Events().size();
   ASSERT_TRUE(JumpDVDChapter(3));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_CHAPTER_START, 8000, 3, from));
-  ASSERT_TRUE(PumpUntil([&] { return ShownTitleSeconds() >= 8; }, 4000));
+  ASSERT_TRUE(PumpUntil([&] { return ShownTitleSeconds() >= 8; }, 10000));
   EXPECT_FALSE(JumpDVDChapter(9));
   // Root menu and back: playback resumes where it was.
   int64_t before = ShownTitleSeconds();
@@ -323,7 +323,7 @@ TEST_F(DiscTest, BookmarkSavesAndRestoresThePlace) {
   size_t from = Events().size();
   ASSERT_TRUE(JumpDVDChapter(2));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_CHAPTER_START, 8000, 2, from));
-  ASSERT_TRUE(PumpUntil([&] { return ShownTitleSeconds() >= 5; }, 4000));
+  ASSERT_TRUE(PumpUntil([&] { return ShownTitleSeconds() >= 5; }, 10000));
   QTemporaryDir dir;
   std::string file = dir.filePath("LUMORA.bmk").toStdString();
   ASSERT_TRUE(DVDBookmark(file.c_str(), "BOOKMARK-CH2-T5", true));
