@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QImage>
 #include <QWidget>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -36,10 +39,15 @@ inline std::string FixtureDir() {
 inline std::string MakeMedia(const std::string& name, const std::string& args) {
   const std::string path = FixtureDir() + name;
   if (QFile::exists(QString::fromStdString(path))) return path;
-  const std::string tmp = FixtureDir() + "tmp-" + name;
+  // Test processes run in parallel: each writes its own temporary file, and the atomic
+  // rename means a reader only ever sees a whole one.
+  const std::string tmp = FixtureDir() + "tmp-" + std::to_string(getpid()) + "-" + name;
   const std::string cmd = "ffmpeg -nostdin -loglevel error -y " + args + " '" + tmp + "'";
-  if (std::system(cmd.c_str()) != 0) return {};
-  QFile::rename(QString::fromStdString(tmp), QString::fromStdString(path));
+  if (std::system(cmd.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return {};
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) return {};
   return path;
 }
 
@@ -63,9 +71,12 @@ inline std::string Truncated() {
     QFile in(QString::fromStdString(Clip()));
     if (!in.open(QIODevice::ReadOnly)) return {};
     const QByteArray head = in.read(in.size() * 2 / 5);
-    QFile out(QString::fromStdString(path));
+    const std::string tmp = FixtureDir() + "tmp-" + std::to_string(getpid()) + "-truncated640.mp4";
+    QFile out(QString::fromStdString(tmp));
     if (!out.open(QIODevice::WriteOnly)) return {};
     out.write(head);
+    out.close();
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) return {};
   }
   return path;
 }

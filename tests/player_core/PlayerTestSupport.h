@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -43,14 +46,18 @@ inline std::string FixtureDir() {
 inline std::string SmallClip() {
   const std::string path = FixtureDir() + "clip.mp4";
   if (QFile::exists(QString::fromStdString(path))) return path;
-  const std::string tmp = FixtureDir() + "tmp-clip.mp4";
+  // Parallel test processes each write their own temporary file; the rename is atomic.
+  const std::string tmp = FixtureDir() + "tmp-" + std::to_string(getpid()) + "-clip.mp4";
   const std::string cmd =
       "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=320x240:r=25:d=4 "
       "-f lavfi -i sine=f=440:d=4 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 "
       "-c:a aac -shortest '" +
       tmp + "'";
-  if (std::system(cmd.c_str()) != 0) return {};
-  QFile::rename(QString::fromStdString(tmp), QString::fromStdString(path));
+  if (std::system(cmd.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return {};
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) return {};
   return path;
 }
 
