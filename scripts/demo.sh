@@ -7,6 +7,6 @@ bash scripts/setup-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 if [ ! -d build/fixtures/sample-dvd/VIDEO_TS ]; then
-  bash scripts/make-sample-dvd.sh build/fixtures/sample-dvd
+  bash scripts/make-sample-dvd.sh build/fixtures
 fi
 exec build/bin/LumoraDVD "$here/build/fixtures/sample-dvd/VIDEO_TS/VIDEO_TS.IFO"
