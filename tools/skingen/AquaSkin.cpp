@@ -47,8 +47,7 @@ Palette LightPalette() {
 QImage ControlBar(SkinBuilder& b, const Style& s) {
   const Palette& pal = b.pal();
   const int W = 580, H = s.barHeight;
-  b.Set(kBar, "DefaultWidth", QString::number(W));
-  b.Set(kBar, "DefaultHeight", QString::number(H));
+  SetDefaultSize(b, kBar, W, H);
   QImage bg = ControlStrip(pal, W, H);
   QPainter p(&bg);
   p.setRenderHint(QPainter::Antialiasing);
@@ -57,15 +56,7 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
   TimeDigits(b, p, kBar, "Digits/Bar", 18, 15, 11, 18, 2, 8);
   p.end();
 
-  struct Btn {
-    const char* key;
-    QRect at;
-    Icon icon;
-    ButtonStyle style;
-    const char* hint;
-    bool visible;
-  };
-  const Btn buttons[] = {
+  const std::vector<ButtonSpec> buttons = {
       {"skImageButton_FastReverse", QRect(128, 9, 30, 30), Icon::Rewind, ButtonStyle::Round,
        "Fast Reverse", true},
       {"skImageButton_PreviousChapter", QRect(160, 9, 30, 30), Icon::Prev, ButtonStyle::Round,
@@ -92,11 +83,7 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
       {"skImageButton_VolumeUp", QRect(556, 14, 20, 20), Icon::VolumeUp, ButtonStyle::Glyph,
        "Volume Up", true},
   };
-  for (const Btn& bt : buttons) {
-    bool shaped = bt.style == ButtonStyle::Round || bt.style == ButtonStyle::Primary;
-    b.Button(kBar, bt.key, QString("Bar/") + QString(bt.key).mid(14), bg, bt.at, bt.icon, bt.style,
-             bt.hint, bt.visible, true, shaped, shaped ? 0.5 : 0.62);
-  }
+  PlaceButtons(b, kBar, "Bar", bg, buttons, {ButtonStyle::Round, ButtonStyle::Primary});
   b.Bar(kBar, "VolumeBar", "Bar/Volume", Crop(bg, QRect(506, 17, 50, 14)), {506, 17}, 7, 4, true);
   b.Bar(kBar, "ProgressBar", "Bar/Progress", Crop(bg, QRect(10, 50, W - 20, 14)), {10, 50}, 7, 4,
         true);
@@ -106,18 +93,9 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
 
 void ControlPanel(SkinBuilder& b) {
   const Palette& pal = b.pal();
-  const int W = 320, H = 206;
-  b.Set(kPanel, "DefaultWidth", QString::number(W));
-  b.Set(kPanel, "DefaultHeight", QString::number(H));
-  b.Save(RoundedMask(W, H, 16), "Panel/Mask.bmp");
-  b.Set(kPanel, "MaskBmp", "Panel\\Mask.bmp");
-
-  QImage bg = NewImage(W, H, pal.edgeShadow);
+  QImage bg = PanelBackground(b, kPanel, 320, 206, 16, QRectF(16, 4, 180, 22), 12);
   QPainter p(&bg);
   p.setRenderHint(QPainter::Antialiasing);
-  Bevel(p, QRectF(0, 0, W, H), 16, pal.frameTop, pal.panelBottom, pal.edgeShadow,
-        pal.edgeHighlight);
-  Wordmark(p, QRectF(16, 4, 180, 22), 12, pal, Qt::AlignLeft | Qt::AlignVCenter);
   Lcd(p, QRectF(14, 30, 292, 46), pal);
   b.DigitSet("Digits/Panel", 14, 24, 3.0);
   b.DigitSet("Digits/PanelSmall", 10, 16, 2.2);
@@ -132,15 +110,7 @@ void ControlPanel(SkinBuilder& b) {
   b.Digits(kPanel, "DI_Chapter10", "Digits/PanelSmall", {246, 48});
   b.Digits(kPanel, "DI_Chapter1", "Digits/PanelSmall", {258, 48});
 
-  struct Btn {
-    const char* key;
-    QRect at;
-    Icon icon;
-    ButtonStyle style;
-    const char* hint;
-    bool visible;
-  };
-  const Btn buttons[] = {
+  const std::vector<ButtonSpec> buttons = {
       {"skImageButton_AudioSetup", QRect(222, 5, 20, 20), Icon::Settings, ButtonStyle::Glyph,
        "Settings", true},
       {"skImageButton_VideoSetup", QRect(246, 5, 20, 20), Icon::FullScreen, ButtonStyle::Glyph,
@@ -181,11 +151,7 @@ void ControlPanel(SkinBuilder& b) {
       {"skImageButton_Play", QRect(132, 82, 56, 56), Icon::Play, ButtonStyle::Primary, "Play",
        false},
   };
-  for (const Btn& bt : buttons) {
-    bool shaped = bt.style == ButtonStyle::Round;
-    b.Button(kPanel, bt.key, QString("Panel/") + QString(bt.key).mid(14), bg, bt.at, bt.icon,
-             bt.style, bt.hint, bt.visible, true, shaped, shaped ? 0.5 : 0.66);
-  }
+  PlaceButtons(b, kPanel, "Panel", bg, buttons, {ButtonStyle::Round}, 0.66);
   b.Dynamic(kPanel, "Dynamic_Play", "Panel/PlayAnim", Crop(bg, QRect(132, 82, 56, 56)), {132, 82},
             12, 50, 2000);
   b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 146, 292, 14)), {14, 146}, 7, 4,
@@ -216,13 +182,7 @@ bool BuildAquaSkin(const QString& root) {
   s.sideTop = 66;
   QImage bar = ControlBar(b, s);
   ControlPanel(b);
-  QImage shot = BuildMainWindow(b, s, bar);
-  BuildFullScreen(b, s);
-  BuildSidePanel(b, s);
-  BuildSkinOptions(b, s);
-  BuildPreview(b, s, shot);
-  b.Cursors();
-  return b.WriteIni();
+  return FinishSkin(b, s, bar);
 }
 
 }  // namespace skingen

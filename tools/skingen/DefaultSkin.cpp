@@ -1,5 +1,7 @@
 // Default: a dark, crisp skin with blue accents, a 720 x 480 main window, a compact control
 // panel and a single-row control bar.
+#include <algorithm>
+
 #include "Skins.h"
 
 namespace skingen {
@@ -77,13 +79,53 @@ int TimeDigits(SkinBuilder& b, QPainter& bg, const QString& section, const QStri
   return x;
 }
 
+void PlaceButtons(SkinBuilder& b, const QString& section, const QString& folder, const QImage& bg,
+                  const std::vector<ButtonSpec>& buttons, std::initializer_list<ButtonStyle> shaped,
+                  qreal plainScale) {
+  for (const ButtonSpec& bt : buttons) {
+    const bool isShaped = std::find(shaped.begin(), shaped.end(), bt.style) != shaped.end();
+    b.Button(section, bt.key, folder + "/" + QString(bt.key).mid(14), bg, bt.at, bt.icon, bt.style,
+             bt.hint, bt.visible, true, isShaped, isShaped ? 0.5 : plainScale);
+  }
+}
+
+void SetDefaultSize(SkinBuilder& b, const QString& section, int w, int h) {
+  b.Set(section, "DefaultWidth", QString::number(w));
+  b.Set(section, "DefaultHeight", QString::number(h));
+}
+
+QImage PanelBackground(SkinBuilder& b, const QString& section, int w, int h, int radius,
+                       const QRectF& wordmark, int wordSize) {
+  const Palette& pal = b.pal();
+  SetDefaultSize(b, section, w, h);
+  b.Save(RoundedMask(w, h, radius), "Panel/Mask.bmp");
+  b.Set(section, "MaskBmp", "Panel\\Mask.bmp");
+  QImage bg = NewImage(w, h, pal.edgeShadow);
+  QPainter p(&bg);
+  p.setRenderHint(QPainter::Antialiasing);
+  Bevel(p, QRectF(0, 0, w, h), radius, pal.frameTop, pal.panelBottom, pal.edgeShadow,
+        pal.edgeHighlight);
+  Wordmark(p, wordmark, wordSize, pal, Qt::AlignLeft | Qt::AlignVCenter);
+  p.end();
+  return bg;
+}
+
+bool FinishSkin(SkinBuilder& b, const Style& s, const QImage& bar) {
+  QImage shot = BuildMainWindow(b, s, bar);
+  BuildFullScreen(b, s);
+  BuildSidePanel(b, s);
+  BuildSkinOptions(b, s);
+  BuildPreview(b, s, shot);
+  b.Cursors();
+  return b.WriteIni();
+}
+
 namespace {
 
 QImage ControlBar(SkinBuilder& b, const Style& s) {
   const Palette& pal = b.pal();
   const int W = 640, H = s.barHeight;
-  b.Set(kBar, "DefaultWidth", QString::number(W));
-  b.Set(kBar, "DefaultHeight", QString::number(H));
+  SetDefaultSize(b, kBar, W, H);
   QImage bg = ControlStrip(pal, W, H);
   QPainter p(&bg);
   p.setRenderHint(QPainter::Antialiasing);
@@ -101,36 +143,27 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
 
   const int y = 28, bs = 30;
   auto at = [&](int x) { return QRect(x, y, bs, bs); };
-  struct Btn {
-    const char* key;
-    int x;
-    Icon icon;
-    ButtonStyle style;
-    const char* hint;
-  };
-  const Btn buttons[] = {
-      {"skImageButton_Play", 10, Icon::Play, ButtonStyle::Primary, "Play"},
-      {"skImageButton_Pause", 44, Icon::Pause, ButtonStyle::Glyph, "Pause / Step"},
-      {"skImageButton_Stop", 76, Icon::Stop, ButtonStyle::Glyph, "Stop"},
-      {"skImageButton_FastReverse", 120, Icon::Rewind, ButtonStyle::Glyph, "Fast Reverse"},
-      {"skImageButton_PreviousChapter", 151, Icon::Prev, ButtonStyle::Glyph, "Previous"},
-      {"skImageButton_NextChapter", 182, Icon::Next, ButtonStyle::Glyph, "Next"},
-      {"skImageButton_FastForward", 213, Icon::FastForward, ButtonStyle::Glyph, "Fast Forward"},
-      {"skImageButton_Eject", 378, Icon::Eject, ButtonStyle::Glyph, "Eject"},
-      {"skImageButton_PlaybackRate", 408, Icon::Rate, ButtonStyle::Glyph, "Playback Rate"},
-      {"skImageButton_Ex", 438, Icon::More, ButtonStyle::Glyph, "More"},
-  };
-  for (const Btn& bt : buttons)
-    b.Button(kBar, bt.key, QString("Bar/") + QString(bt.key).mid(14), bg, at(bt.x), bt.icon,
-             bt.style, bt.hint);
-  b.Button(kBar, "skImageButton_Mute", "Bar/Mute", bg, at(478), Icon::Volume, ButtonStyle::Glyph,
-           "Mute");
-  b.Button(kBar, "skImageButton_DeMute", "Bar/DeMute", bg, at(478), Icon::Mute, ButtonStyle::Active,
-           "Sound On", false);
-  b.Button(kBar, "skImageButton_VolumeDown", "Bar/VolumeDown", bg, QRect(510, 32, 22, 22),
-           Icon::VolumeDown, ButtonStyle::Glyph, "Volume Down");
-  b.Button(kBar, "skImageButton_VolumeUp", "Bar/VolumeUp", bg, QRect(610, 32, 22, 22),
-           Icon::VolumeUp, ButtonStyle::Glyph, "Volume Up");
+  PlaceButtons(
+      b, kBar, "Bar", bg,
+      {
+          {"skImageButton_Play", at(10), Icon::Play, ButtonStyle::Primary, "Play"},
+          {"skImageButton_Pause", at(44), Icon::Pause, ButtonStyle::Glyph, "Pause / Step"},
+          {"skImageButton_Stop", at(76), Icon::Stop, ButtonStyle::Glyph, "Stop"},
+          {"skImageButton_FastReverse", at(120), Icon::Rewind, ButtonStyle::Glyph, "Fast Reverse"},
+          {"skImageButton_PreviousChapter", at(151), Icon::Prev, ButtonStyle::Glyph, "Previous"},
+          {"skImageButton_NextChapter", at(182), Icon::Next, ButtonStyle::Glyph, "Next"},
+          {"skImageButton_FastForward", at(213), Icon::FastForward, ButtonStyle::Glyph,
+           "Fast Forward"},
+          {"skImageButton_Eject", at(378), Icon::Eject, ButtonStyle::Glyph, "Eject"},
+          {"skImageButton_PlaybackRate", at(408), Icon::Rate, ButtonStyle::Glyph, "Playback Rate"},
+          {"skImageButton_Ex", at(438), Icon::More, ButtonStyle::Glyph, "More"},
+          {"skImageButton_Mute", at(478), Icon::Volume, ButtonStyle::Glyph, "Mute"},
+          {"skImageButton_DeMute", at(478), Icon::Mute, ButtonStyle::Active, "Sound On", false},
+          {"skImageButton_VolumeDown", QRect(510, 32, 22, 22), Icon::VolumeDown, ButtonStyle::Glyph,
+           "Volume Down"},
+          {"skImageButton_VolumeUp", QRect(610, 32, 22, 22), Icon::VolumeUp, ButtonStyle::Glyph,
+           "Volume Up"},
+      });
   b.Bar(kBar, "VolumeBar", "Bar/Volume", Crop(bg, QRect(534, 36, 74, 14)), {534, 36}, 7, 4, true);
   b.Bar(kBar, "ProgressBar", "Bar/Progress", Crop(bg, QRect(12, 8, W - 24, 14)), {12, 8}, 7, 4,
         false);
@@ -140,18 +173,9 @@ QImage ControlBar(SkinBuilder& b, const Style& s) {
 
 void ControlPanel(SkinBuilder& b) {
   const Palette& pal = b.pal();
-  const int W = 460, H = 168;
-  b.Set(kPanel, "DefaultWidth", QString::number(W));
-  b.Set(kPanel, "DefaultHeight", QString::number(H));
-  b.Save(RoundedMask(W, H, 12), "Panel/Mask.bmp");
-  b.Set(kPanel, "MaskBmp", "Panel\\Mask.bmp");
-
-  QImage bg = NewImage(W, H, pal.edgeShadow);
+  QImage bg = PanelBackground(b, kPanel, 460, 168, 12, QRectF(16, 5, 200, 22), 13);
   QPainter p(&bg);
   p.setRenderHint(QPainter::Antialiasing);
-  Bevel(p, QRectF(0, 0, W, H), 12, pal.frameTop, pal.panelBottom, pal.edgeShadow,
-        pal.edgeHighlight);
-  Wordmark(p, QRectF(16, 5, 200, 22), 13, pal, Qt::AlignLeft | Qt::AlignVCenter);
   // Display: big time at the left, title and chapter at the right.
   Lcd(p, QRectF(14, 32, 248, 60), pal);
   b.DigitSet("Digits/Big", 16, 28, 3.4);
@@ -171,16 +195,8 @@ void ControlPanel(SkinBuilder& b) {
   b.Digits(kPanel, "DI_Chapter10", "Digits/Tiny", {218, 54});
   b.Digits(kPanel, "DI_Chapter1", "Digits/Tiny", {231, 54});
 
-  struct Btn {
-    const char* key;
-    QRect at;
-    Icon icon;
-    ButtonStyle style;
-    const char* hint;
-    bool visible;
-  };
   const int bs = 30;
-  const Btn buttons[] = {
+  const std::vector<ButtonSpec> buttons = {
       {"skImageButton_AudioSetup", QRect(378, 6, 22, 22), Icon::Settings, ButtonStyle::Glyph,
        "Settings", true},
       {"skImageButton_Min", QRect(404, 6, 22, 22), Icon::Minimise, ButtonStyle::Glyph, "Minimize",
@@ -221,9 +237,7 @@ void ControlPanel(SkinBuilder& b) {
       {"skImageButton_Play", QRect(272, 30, 64, 64), Icon::Play, ButtonStyle::Primary, "Play",
        false},
   };
-  for (const Btn& bt : buttons)
-    b.Button(kPanel, bt.key, QString("Panel/") + QString(bt.key).mid(14), bg, bt.at, bt.icon,
-             bt.style, bt.hint, bt.visible);
+  PlaceButtons(b, kPanel, "Panel", bg, buttons);
   b.Dynamic(kPanel, "Dynamic_Play", "Panel/PlayAnim", Crop(bg, QRect(272, 30, 64, 64)), {272, 30},
             10, 45, 1800);
   b.Bar(kPanel, "ProgressBar", "Panel/Progress", Crop(bg, QRect(14, 102, 432, 14)), {14, 102}, 7, 4,
@@ -277,13 +291,7 @@ bool BuildGraphiteSkin(const QString& root) {
   s.sideWidth = 250;
   QImage bar = ControlBar(b, s);
   ControlPanel(b);
-  QImage shot = BuildMainWindow(b, s, bar);
-  BuildFullScreen(b, s);
-  BuildSidePanel(b, s);
-  BuildSkinOptions(b, s);
-  BuildPreview(b, s, shot);
-  b.Cursors();
-  return b.WriteIni();
+  return FinishSkin(b, s, bar);
 }
 
 bool BuildDefaultSkin(const QString& root) {
@@ -292,13 +300,7 @@ bool BuildDefaultSkin(const QString& root) {
   s.minWidth = 660;
   QImage bar = ControlBar(b, s);
   ControlPanel(b);
-  QImage shot = BuildMainWindow(b, s, bar);
-  BuildFullScreen(b, s);
-  BuildSidePanel(b, s);
-  BuildSkinOptions(b, s);
-  BuildPreview(b, s, shot);
-  b.Cursors();
-  return b.WriteIni();
+  return FinishSkin(b, s, bar);
 }
 
 }  // namespace skingen

@@ -343,39 +343,33 @@ void BuildSidePanel(SkinBuilder& b, const Style& s) {
   // Page buttons sit in one row under the title.
   const int bs = 28, y = T - bs - 8;
   auto slot = [&](int i) { return QRect(12 + i * (bs + 6), y, bs, bs); };
-  struct Btn {
-    const char* key;
-    int slot;
-    Icon icon;
-    ButtonStyle style;
-    const char* hint;
-    bool visible;
-  };
-  const Btn buttons[] = {
-      {"skImageButton_Play", 0, Icon::Play, ButtonStyle::Glyph, "Play", true},
-      {"skImageButton_AddFile", 1, Icon::Add, ButtonStyle::Glyph, "Add", true},
-      {"skImageButton_DeleteFile", 2, Icon::Delete, ButtonStyle::Glyph, "Delete", true},
-      {"skImageButton_Random", 3, Icon::Shuffle, ButtonStyle::Glyph, "Random Order", true},
-      {"skImageButton_DeRandom", 3, Icon::Shuffle, ButtonStyle::Active, "Random Order", false},
-      {"skImageButton_Repeat", 4, Icon::Repeat, ButtonStyle::Glyph, "Repeat", true},
-      {"skImageButton_DeRepeat", 4, Icon::Repeat, ButtonStyle::Active, "Repeat", false},
-      {"skImageButton_PlayBookmark", 0, Icon::Play, ButtonStyle::Glyph, "Play Bookmark", false},
-      {"skImageButton_AddBookmark", 1, Icon::Bookmark, ButtonStyle::Glyph, "Add Bookmark", false},
-      {"skImageButton_DeleteBookmark", 2, Icon::Delete, ButtonStyle::Glyph, "Delete", false},
-      {"skImageButton_Snapshoot_One", 0, Icon::Snapshot, ButtonStyle::Glyph, "Snapshot", false},
-      {"skImageButton_Snapshoot_Continuous", 1, Icon::SnapshotBurst, ButtonStyle::Glyph,
-       "Continuous Snapshots", false},
-      {"skImageButton_StopSnapshoot", 1, Icon::SnapshotStop, ButtonStyle::Active, "Stop Snapshots",
+  const std::vector<ButtonSpec> buttons = {
+      {"skImageButton_Play", slot(0), Icon::Play, ButtonStyle::Glyph, "Play", true},
+      {"skImageButton_AddFile", slot(1), Icon::Add, ButtonStyle::Glyph, "Add", true},
+      {"skImageButton_DeleteFile", slot(2), Icon::Delete, ButtonStyle::Glyph, "Delete", true},
+      {"skImageButton_Random", slot(3), Icon::Shuffle, ButtonStyle::Glyph, "Random Order", true},
+      {"skImageButton_DeRandom", slot(3), Icon::Shuffle, ButtonStyle::Active, "Random Order",
        false},
-      {"skImageButton_SaveSnapshoot", 2, Icon::Save, ButtonStyle::Glyph, "Save", false},
-      {"skImageButton_DeleteSnapshoot", 3, Icon::Delete, ButtonStyle::Glyph, "Delete", false},
-      {"skImageButton_TV", 0, Icon::Tv, ButtonStyle::Glyph, "Watch TV", false},
-      {"skImageButton_TVFavorit", 1, Icon::Star, ButtonStyle::Glyph, "Favourites", false},
-      {"skImageButton_TVNormal", 1, Icon::List, ButtonStyle::Active, "All Channels", false},
+      {"skImageButton_Repeat", slot(4), Icon::Repeat, ButtonStyle::Glyph, "Repeat", true},
+      {"skImageButton_DeRepeat", slot(4), Icon::Repeat, ButtonStyle::Active, "Repeat", false},
+      {"skImageButton_PlayBookmark", slot(0), Icon::Play, ButtonStyle::Glyph, "Play Bookmark",
+       false},
+      {"skImageButton_AddBookmark", slot(1), Icon::Bookmark, ButtonStyle::Glyph, "Add Bookmark",
+       false},
+      {"skImageButton_DeleteBookmark", slot(2), Icon::Delete, ButtonStyle::Glyph, "Delete", false},
+      {"skImageButton_Snapshoot_One", slot(0), Icon::Snapshot, ButtonStyle::Glyph, "Snapshot",
+       false},
+      {"skImageButton_Snapshoot_Continuous", slot(1), Icon::SnapshotBurst, ButtonStyle::Glyph,
+       "Continuous Snapshots", false},
+      {"skImageButton_StopSnapshoot", slot(1), Icon::SnapshotStop, ButtonStyle::Active,
+       "Stop Snapshots", false},
+      {"skImageButton_SaveSnapshoot", slot(2), Icon::Save, ButtonStyle::Glyph, "Save", false},
+      {"skImageButton_DeleteSnapshoot", slot(3), Icon::Delete, ButtonStyle::Glyph, "Delete", false},
+      {"skImageButton_TV", slot(0), Icon::Tv, ButtonStyle::Glyph, "Watch TV", false},
+      {"skImageButton_TVFavorit", slot(1), Icon::Star, ButtonStyle::Glyph, "Favourites", false},
+      {"skImageButton_TVNormal", slot(1), Icon::List, ButtonStyle::Active, "All Channels", false},
   };
-  for (const Btn& bt : buttons)
-    b.Button(kSide, bt.key, QString("Side/") + QString(bt.key).mid(14), top, slot(bt.slot), bt.icon,
-             bt.style, bt.hint, bt.visible, true, false, 0.6);
+  PlaceButtons(b, kSide, "Side", top, buttons, {}, 0.6);
 
   QImage bottom = NewImage(W, Bh);
   VerticalGradient(bottom, bottom.rect(), pal.edge, pal.frameBottom);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
+#include <vector>
 
 #include "SkinBuilder.h"
 
@@ -36,6 +38,29 @@ void BuildPreview(SkinBuilder& b, const Style& s, const QImage& shot);
 void Lcd(QPainter& p, const QRectF& r, const Palette& pal);
 int TimeDigits(SkinBuilder& b, QPainter& bg, const QString& section, const QString& prefix, int x,
                int y, int dw, int dh, int gap, int colonGap);
+
+// One button of a control bar's or panel's table.
+struct ButtonSpec {
+  const char* key;
+  QRect at;
+  Icon icon;
+  ButtonStyle style;
+  const char* hint;
+  bool visible = true;
+};
+// The buttons of `section` in table order, their pictures in "<folder>/<key less its
+// skImageButton_ prefix>" drawn over `bg`. Buttons of the `shaped` styles follow their outline
+// with the glyph at half size; the others use `plainScale`.
+void PlaceButtons(SkinBuilder& b, const QString& section, const QString& folder, const QImage& bg,
+                  const std::vector<ButtonSpec>& buttons,
+                  std::initializer_list<ButtonStyle> shaped = {}, qreal plainScale = 0.62);
+void SetDefaultSize(SkinBuilder& b, const QString& section, int w, int h);
+// The control panel's size and rounded mask, and its background: a bevel with the wordmark.
+QImage PanelBackground(SkinBuilder& b, const QString& section, int w, int h, int radius,
+                       const QRectF& wordmark, int wordSize);
+// What every skin draws after its control bar and panel: the windows, the side panel, the
+// options, the preview and the cursors; then writes Skin.ini.
+bool FinishSkin(SkinBuilder& b, const Style& s, const QImage& bar);
 
 bool BuildDefaultSkin(const QString& root);
 bool BuildAquaSkin(const QString& root);
