@@ -41,50 +41,14 @@ TFT_PlayList::~TFT_PlayList() {
   Items.clear();
 }
 
-void TFT_PlayList::AppendItem(PlayList_Item* item) {
-  if (!item) return;
-  item->setParent(ClientPanel());
-  item->hide();
-  item->raise();
-  Items.push_back(item);
-  ContentChanged();
-}
+void TFT_PlayList::AppendItem(PlayList_Item* item) { AppendRow(Items, item); }
 
-void TFT_PlayList::RemoveItem(int index) {
-  if (index < 0 || index >= RowCount()) return;
-  PlayList_Item* item = Items[index];
-  if (PlayingItem == item) PlayingItem = nullptr;
-  if (SelectedItem == item) SelectedItem = nullptr;
-  Items.erase(Items.begin() + index);
-  delete item;
-  ContentChanged();
-}
+void TFT_PlayList::RemoveItem(int index) { RemoveRow(Items, index, {&PlayingItem, &SelectedItem}); }
 
-void TFT_PlayList::ClearItems() {
-  PlayingItem = nullptr;
-  SelectedItem = nullptr;
-  std::vector<PlayList_Item*> old;
-  old.swap(Items);
-  for (PlayList_Item* item : old) delete item;
-  ContentChanged();
-}
+void TFT_PlayList::ClearItems() { ClearRows(Items, {&PlayingItem, &SelectedItem}); }
 
 void TFT_PlayList::LayoutRows() {
-  const int first = std::max(0, i_FirstRow);
-  int passed = 0, placed = 0;
-  for (PlayList_Item* item : Items) {
-    // The TV list may show its favourites only.
-    if (b_FavoriteOnly && !item->b_Favorite) {
-      item->hide();
-      continue;
-    }
-    const int row = passed++;
-    if (row < first || placed >= i_VisibleRows) {
-      item->hide();
-      continue;
-    }
-    item->move(item->x(), 2 + kRowHeight * placed);
-    item->show();
-    ++placed;
-  }
+  // The TV list may show its favourites only.
+  PlaceRows(Items, 2, kRowHeight,
+            [this](const PlayList_Item* item) { return !b_FavoriteOnly || item->b_Favorite; });
 }

@@ -4,6 +4,9 @@
 
 #include <QImage>
 #include <QPoint>
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
 
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"
@@ -56,6 +59,65 @@ class TFT_ScrollList : public TPanel {
   void UpdateScroll();
   // Places the visible rows; called after every change of entries, scroll position or size.
   virtual void LayoutRows() = 0;
+
+  // Row keeping the lists share over their own item vectors. `refs` are the list's
+  // playing/selected pointers, cleared when they name a row that goes.
+
+  // Takes ownership of a new row: it goes into the client area, hidden until laid out.
+  template <class Item>
+  void AppendRow(std::vector<Item*>& items, Item* item) {
+    if (!item) return;
+    item->setParent(clientPanel_);
+    item->hide();
+    item->raise();
+    items.push_back(item);
+    ContentChanged();
+  }
+  // Removes and deletes the row at index; out of range does nothing.
+  template <class Item>
+  void RemoveRow(std::vector<Item*>& items, int index, std::initializer_list<Item**> refs) {
+    if (index < 0 || index >= static_cast<int>(items.size())) return;
+    Item* item = items[index];
+    for (Item** ref : refs)
+      if (*ref == item) *ref = nullptr;
+    items.erase(items.begin() + index);
+    delete item;
+    ContentChanged();
+  }
+  template <class Item>
+  void ClearRows(std::vector<Item*>& items, std::initializer_list<Item**> refs) {
+    for (Item** ref : refs) *ref = nullptr;
+    std::vector<Item*> old;
+    old.swap(items);
+    for (Item* item : old) delete item;
+    ContentChanged();
+  }
+  // Row height limited to 1..100.
+  void StoreRowHeight(int& field, int h) {
+    field = std::clamp(h, 1, 100);
+    ContentChanged();
+  }
+  // Shows the rows `pass` accepts from the first row on, one under the other from `top`;
+  // hides the rest.
+  template <class Item, class Pass>
+  void PlaceRows(const std::vector<Item*>& items, int top, int rowHeight, Pass pass) {
+    const int first = std::max(0, i_FirstRow);
+    int passed = 0, placed = 0;
+    for (Item* item : items) {
+      if (!pass(item)) {
+        item->hide();
+        continue;
+      }
+      const int row = passed++;
+      if (row < first || placed >= i_VisibleRows) {
+        item->hide();
+        continue;
+      }
+      item->move(item->x(), top + rowHeight * placed);
+      item->show();
+      ++placed;
+    }
+  }
 
   bool eventFilter(QObject* watched, QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
