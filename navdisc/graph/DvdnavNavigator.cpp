@@ -2,10 +2,12 @@
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 
+#include "navdisc/DiscValidator.h"
 #include "navdisc/graph/Navigator.h"
 
 namespace navdisc::graph {
@@ -40,16 +42,33 @@ class DvdnavNavigator final : public INavigator {
     dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
     dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
     stopped_ = false;
+    pciFresh_ = false;
     return true;
   }
 
   bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
     if (!nav_) return false;
     if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) return false;
-    if (event == DVDNAV_STOP)
-      stopped_ = true;
-    else if (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE)
-      stopped_ = false;
+    switch (event) {
+      case DVDNAV_NAV_PACKET:
+        // The first packet read after a change describes where the navigator now stands.
+        pciFresh_ = true;
+        break;
+      case DVDNAV_STOP:
+        stopped_ = true;
+        pciFresh_ = false;
+        break;
+      case DVDNAV_VTS_CHANGE:
+      case DVDNAV_CELL_CHANGE:
+        stopped_ = false;
+        pciFresh_ = false;
+        break;
+      case DVDNAV_HOP_CHANNEL:  // a button or the machine itself jumped
+        pciFresh_ = false;
+        break;
+      default:
+        break;
+    }
     return true;
   }
   std::string Error() override {
@@ -115,20 +134,33 @@ class DvdnavNavigator final : public INavigator {
     return "";
   }
 
+  // libdvdnav's virtual machine is gone after a stop and its jumps crash on it: a new title,
+  // chapter or menu starts from a freshly opened disc.
   bool TitlePlay(int32_t title) override {
-    return nav_ && dvdnav_title_play(nav_, title) == DVDNAV_STATUS_OK;
+    if (!RestartIfStopped()) return false;
+    pciFresh_ = false;
+    return dvdnav_title_play(nav_, title) == DVDNAV_STATUS_OK;
   }
   bool PartPlay(int32_t title, int32_t part) override {
-    return nav_ && dvdnav_part_play(nav_, title, part) == DVDNAV_STATUS_OK;
+    if (!RestartIfStopped()) return false;
+    pciFresh_ = false;
+    return dvdnav_part_play(nav_, title, part) == DVDNAV_STATUS_OK;
   }
+  // Searching and angles need a place in a title; there is none after a stop.
   bool TimeSearch(uint64_t t) override {
-    return nav_ && dvdnav_time_search(nav_, t) == DVDNAV_STATUS_OK;
+    if (!nav_ || stopped_) return false;
+    pciFresh_ = false;
+    return dvdnav_time_search(nav_, t) == DVDNAV_STATUS_OK;
   }
   bool MenuCall(DVDMenuID_t menu) override {
-    return nav_ && dvdnav_menu_call(nav_, menu) == DVDNAV_STATUS_OK;
+    if (!RestartIfStopped()) return false;
+    pciFresh_ = false;
+    return dvdnav_menu_call(nav_, menu) == DVDNAV_STATUS_OK;
   }
   bool AngleChange(int32_t angle) override {
-    return nav_ && dvdnav_angle_change(nav_, angle) == DVDNAV_STATUS_OK;
+    if (!nav_ || stopped_) return false;
+    pciFresh_ = false;
+    return dvdnav_angle_change(nav_, angle) == DVDNAV_STATUS_OK;
   }
 
   pci_t* CurrentPci() override { return nav_ ? dvdnav_get_current_nav_pci(nav_) : nullptr; }
@@ -136,8 +168,17 @@ class DvdnavNavigator final : public INavigator {
     return nav_ && dvdnav_get_current_highlight(nav_, &button) == DVDNAV_STATUS_OK;
   }
   bool SelectRelative(int d) override {
-    pci_t* pci = CurrentPci();
-    if (!pci || pci->hli.hl_gi.btn_ns == 0) return false;
+    pci_t* pci = MenuPci();
+    if (!pci) return false;
+    // A move onto an auto-action button presses it.
+    int32_t cur = 0;
+    if (CurrentButton(cur) && cur >= 1 && cur <= pci->hli.hl_gi.btn_ns) {
+      const btni_t& from = pci->hli.btnit[cur - 1];
+      int to = d == 1 ? from.up : d == 2 ? from.down : d == 3 ? from.left : d == 4 ? from.right : 0;
+      if (to >= 1 && to <= pci->hli.hl_gi.btn_ns && pci->hli.btnit[to - 1].auto_action_mode &&
+          !ButtonFits(pci, to))
+        return false;
+    }
     dvdnav_status_t st = DVDNAV_STATUS_ERR;
     switch (d) {
       case 1:
@@ -156,17 +197,22 @@ class DvdnavNavigator final : public INavigator {
     return st == DVDNAV_STATUS_OK;
   }
   bool Activate() override {
-    pci_t* pci = CurrentPci();
-    return pci && pci->hli.hl_gi.btn_ns > 0 &&
+    pci_t* pci = MenuPci();
+    int32_t b = 0;
+    return pci && CurrentButton(b) && ButtonFits(pci, b) &&
            dvdnav_button_activate(nav_, pci) == DVDNAV_STATUS_OK;
   }
   bool MouseSelect(int32_t x, int32_t y) override {
-    pci_t* pci = CurrentPci();
-    return pci && dvdnav_mouse_select(nav_, pci, x, y) == DVDNAV_STATUS_OK;
+    pci_t* pci = MenuPci();
+    return pci && ButtonAt(pci, x, y) > 0 &&
+           dvdnav_mouse_select(nav_, pci, x, y) == DVDNAV_STATUS_OK;
   }
   bool MouseActivate(int32_t x, int32_t y) override {
-    pci_t* pci = CurrentPci();
-    return pci && dvdnav_mouse_activate(nav_, pci, x, y) == DVDNAV_STATUS_OK;
+    pci_t* pci = MenuPci();
+    if (!pci) return false;
+    int b = ButtonAt(pci, x, y);
+    return b > 0 && ButtonFits(pci, b) &&
+           dvdnav_button_select_and_activate(nav_, pci, b) == DVDNAV_STATUS_OK;
   }
 
   int VideoAspect() override { return nav_ ? dvdnav_get_video_aspect(nav_) : 0; }
@@ -203,10 +249,55 @@ class DvdnavNavigator final : public INavigator {
     if (nav_) dvdnav_close(nav_);
     nav_ = nullptr;
   }
+  bool RestartIfStopped() {
+    if (!nav_) return false;
+    return !stopped_ || Reset();
+  }
+  // The highlight information of the menu the navigator stands in, or null. The PCI libdvdnav
+  // hands out is the last one read: after a jump it still describes the place left behind,
+  // and pressing its buttons runs a menu's commands where they must not run (libdvdnav then
+  // aborts). It is taken only once a navigation packet has been read since the last change.
+  pci_t* MenuPci() {
+    if (!nav_ || stopped_ || !pciFresh_) return nullptr;
+    if (!dvdnav_is_domain_vmgm(nav_) && !dvdnav_is_domain_vtsm(nav_)) return nullptr;
+    pci_t* pci = dvdnav_get_current_nav_pci(nav_);
+    if (!pci || pci->hli.hl_gi.hli_ss == 0 || pci->hli.hl_gi.btn_ns == 0) return nullptr;
+    return pci;
+  }
+  // True when button b's command may run in the current menu domain.
+  bool ButtonFits(const pci_t* pci, int b) {
+    int count = std::min<int>(pci->hli.hl_gi.btn_ns, 36);
+    if (b < 1 || b > count) return false;
+    NavDomain d = dvdnav_is_domain_vmgm(nav_) ? NavDomain::kVideoManagerMenu
+                                               : NavDomain::kTitleSetMenu;
+    return ButtonCommandFitsDomain(pci->hli.btnit[b - 1].cmd.bytes, d);
+  }
+  // The button whose rectangle holds (x, y), the one with the nearest centre when several do;
+  // 0 for none.
+  static int ButtonAt(const pci_t* pci, int32_t x, int32_t y) {
+    int count = std::min<int>(pci->hli.hl_gi.btn_ns, 36);
+    int best = 0;
+    int64_t bestDist = 0;
+    for (int b = 1; b <= count; ++b) {
+      const btni_t& bt = pci->hli.btnit[b - 1];
+      if (x < int32_t(bt.x_start) || x > int32_t(bt.x_end) || y < int32_t(bt.y_start) ||
+          y > int32_t(bt.y_end))
+        continue;
+      int64_t dx = 2 * int64_t(x) - bt.x_start - bt.x_end;
+      int64_t dy = 2 * int64_t(y) - bt.y_start - bt.y_end;
+      int64_t dist = dx * dx + dy * dy;
+      if (!best || dist < bestDist) {
+        best = b;
+        bestDist = dist;
+      }
+    }
+    return best;
+  }
   dvdnav_t* nav_ = nullptr;
   std::string path_;
   std::string lastLog_;
   bool stopped_ = false;
+  bool pciFresh_ = false;  // a navigation packet was read since the last jump or change
 };
 
 std::mutex g_factoryMu;
