@@ -268,8 +268,8 @@ class DvdnavNavigator final : public INavigator {
   bool ButtonFits(const pci_t* pci, int b) {
     int count = std::min<int>(pci->hli.hl_gi.btn_ns, 36);
     if (b < 1 || b > count) return false;
-    NavDomain d = dvdnav_is_domain_vmgm(nav_) ? NavDomain::kVideoManagerMenu
-                                               : NavDomain::kTitleSetMenu;
+    NavDomain d =
+        dvdnav_is_domain_vmgm(nav_) ? NavDomain::kVideoManagerMenu : NavDomain::kTitleSetMenu;
     return ButtonCommandFitsDomain(pci->hli.btnit[b - 1].cmd.bytes, d);
   }
   // The button whose rectangle holds (x, y), the one with the nearest centre when several do;
