@@ -219,6 +219,18 @@ TEST_F(DamagedDiscTest, TruncatedAndMissingFilesFailOrPlayCleanly) {
   }
 }
 
+// Menu buttons pressed just after a jump into a title, searches after the disc stopped:
+// seeds whose walks once brought libdvdnav down on the intact disc.
+TEST_F(DamagedDiscTest, RandomWalkOnTheIntactDiscNeverAborts) {
+  for (const char* seed : {"2", "3", "5", "8"}) {
+    const RunResult r = RunChild({RunnerPath(), "walk", sample_, seed, "2000"},
+                                 std::chrono::seconds(90));
+    ASSERT_FALSE(r.timedOut) << "seed " << seed << ": hung";
+    ASSERT_TRUE(r.exited) << "seed " << seed << ": killed by signal " << r.signal;
+    EXPECT_EQ(r.code, 0) << "seed " << seed << ": " << r.output;
+  }
+}
+
 // Two thousand seeded commands of every kind, in and out of range, through the exports; the
 // engine must neither die nor hang, and must answer a final play with events.
 TEST_F(DamagedDiscTest, RandomWalkLeavesTheEngineResponsive) {
