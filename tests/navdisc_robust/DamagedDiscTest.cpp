@@ -223,8 +223,8 @@ TEST_F(DamagedDiscTest, TruncatedAndMissingFilesFailOrPlayCleanly) {
 // seeds whose walks once brought libdvdnav down on the intact disc.
 TEST_F(DamagedDiscTest, RandomWalkOnTheIntactDiscNeverAborts) {
   for (const char* seed : {"2", "3", "5", "8"}) {
-    const RunResult r = RunChild({RunnerPath(), "walk", sample_, seed, "2000"},
-                                 std::chrono::seconds(90));
+    const RunResult r =
+        RunChild({RunnerPath(), "walk", sample_, seed, "2000"}, std::chrono::seconds(90));
     ASSERT_FALSE(r.timedOut) << "seed " << seed << ": hung";
     ASSERT_TRUE(r.exited) << "seed " << seed << ": killed by signal " << r.signal;
     EXPECT_EQ(r.code, 0) << "seed " << seed << ": " << r.output;
