@@ -13,7 +13,8 @@ fi
 BUILD=${BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLUMORA_FUZZ=ON -DLUMORA_TESTS=OFF -DLUMORA_BENCH=OFF
-targets=$(cmake --build "$BUILD" --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p' | sort -u)
+targets=$(cmake --build "$BUILD" --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p' |
+  grep -v '_autogen' | sort -u)
 if [ -z "$targets" ]; then
   echo "fuzz: no targets"
   exit 0
