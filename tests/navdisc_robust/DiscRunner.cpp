@@ -152,11 +152,11 @@ void Pump(int ms) {
   while (t.elapsed() < ms) plat::PumpMessages(20);
 }
 
-int RunEngine(const std::string& path, int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
-  QApplication app(argc, argv);
-  QWidget window;
+const LumoraRect kWholeWindow{0, 0, 720, 576};
+
+// Opens the disc through the exports into a window of its own and starts playing, as the
+// player does; the window's handle, or 0 when the engine refuses the disc.
+HWND OpenAndPlay(const std::string& path, QWidget& window) {
   window.resize(720, 576);
   const HWND h = plat::RegisterWindow(&window, [](unsigned msg, WPARAM, LPARAM, LRESULT&) {
     if (msg != WM_DVD_GRAPH_EVENT) return false;
@@ -166,11 +166,20 @@ int RunEngine(const std::string& path, int argc, char** argv) {
   if (!InitialDVDGraph(h) || !RenderDVDPath(path.c_str())) {
     DestroyDVDGraph();
     std::printf("refused\n");
-    return 3;
+    return 0;
   }
-  const LumoraRect rect{0, 0, 720, 576};
-  PutDVDOwner(h, &rect, true);
+  PutDVDOwner(h, &kWholeWindow, true);
   PlayDVD();
+  return h;
+}
+
+int RunEngine(const std::string& path, int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
+  QApplication app(argc, argv);
+  QWidget window;
+  const HWND h = OpenAndPlay(path, window);
+  if (!h) return 3;
   Pump(400);
   SelectRelativeButton(2);
   HandleMouseEvent(360, 300, false);
@@ -207,20 +216,8 @@ int RunWalk(const std::string& path, unsigned seed, int count, int argc, char** 
   if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
   QApplication app(argc, argv);
   QWidget window;
-  window.resize(720, 576);
-  const HWND h = plat::RegisterWindow(&window, [](unsigned msg, WPARAM, LPARAM, LRESULT&) {
-    if (msg != WM_DVD_GRAPH_EVENT) return false;
-    GetDVDEvent(&CountEvent);
-    return true;
-  });
-  if (!InitialDVDGraph(h) || !RenderDVDPath(path.c_str())) {
-    DestroyDVDGraph();
-    std::printf("refused\n");
-    return 3;
-  }
-  const LumoraRect rect{0, 0, 720, 576};
-  PutDVDOwner(h, &rect, true);
-  PlayDVD();
+  const HWND h = OpenAndPlay(path, window);
+  if (!h) return 3;
   std::mt19937 rng(seed);
   static const double kRates[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0, -2.0, 0.0};
   static const int32_t kMenus[] = {2, 3, 4, 5, 6, 7, 0, 99};
@@ -285,7 +282,7 @@ int RunWalk(const std::string& path, unsigned seed, int count, int argc, char** 
     }
   }
   // Responsive at the end: playing again makes the engine post events.
-  PutDVDOwner(h, &rect, true);
+  PutDVDOwner(h, &kWholeWindow, true);
   PlayDVD();
   JumpDVDTitle(1);
   PlayDVD();
