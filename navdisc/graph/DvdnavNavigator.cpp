@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "navdisc/DiscValidator.h"
+#include "navdisc/graph/FirstPlayBypass.h"
 #include "navdisc/graph/Navigator.h"
 
 namespace navdisc::graph {
@@ -29,26 +30,24 @@ class DvdnavNavigator final : public INavigator {
   ~DvdnavNavigator() override { Close(); }
 
   bool Open(const std::string& path, std::string& why) override {
-    Close();
-    path_ = path;
-    if (dvdnav_open2(&nav_, &lastLog_, &kLogger, path.c_str()) != DVDNAV_STATUS_OK || !nav_) {
-      why = lastLog_.empty() ? "cannot open " + path : lastLog_;
-      nav_ = nullptr;
+    bypass_.reset();
+    return OpenNav(path, why);
+  }
+
+  bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
+    if (!nav_) return false;
+    if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) {
+      // Nothing read yet: libdvdnav's machine did not start (a first-play program that leads
+      // nowhere), and it will refuse every jump until the disc is seen without that program.
+      if (!readSinceOpen_) neverStarted_ = true;
       return false;
     }
+    readSinceOpen_ = true;
     dvdnav_set_readahead_flag(nav_, 1);
     dvdnav_set_PGC_positioning_flag(nav_, 1);
     dvdnav_menu_language_select(nav_, const_cast<char*>("en"));
     dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
     dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
-    stopped_ = false;
-    pciFresh_ = false;
-    return true;
-  }
-
-  bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
-    if (!nav_) return false;
-    if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) return false;
     switch (event) {
       case DVDNAV_NAV_PACKET:
         // The first packet read after a change describes where the navigator now stands.
@@ -83,7 +82,7 @@ class DvdnavNavigator final : public INavigator {
   }
   bool Reset() override {
     std::string why;
-    return !path_.empty() && Open(path_, why);
+    return !path_.empty() && OpenNav(path_, why);
   }
 
   bool HasFirstPlay() override {
@@ -249,8 +248,42 @@ class DvdnavNavigator final : public INavigator {
     if (nav_) dvdnav_close(nav_);
     nav_ = nullptr;
   }
+  // Opens libdvdnav on path, or on the view without a first-play program once one is made.
+  bool OpenNav(const std::string& path, std::string& why) {
+    Close();
+    path_ = path;
+    lastLog_.clear();
+    const std::string& target = bypass_ ? bypass_->Folder() : path;
+    if (dvdnav_open2(&nav_, &lastLog_, &kLogger, target.c_str()) != DVDNAV_STATUS_OK || !nav_) {
+      why = lastLog_.empty() ? "cannot open " + path : lastLog_;
+      nav_ = nullptr;
+      return false;
+    }
+    dvdnav_set_readahead_flag(nav_, 1);
+    dvdnav_set_PGC_positioning_flag(nav_, 1);
+    dvdnav_menu_language_select(nav_, const_cast<char*>("en"));
+    dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
+    dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
+    stopped_ = false;
+    pciFresh_ = false;
+    readSinceOpen_ = false;
+    neverStarted_ = false;
+    return true;
+  }
+  // Before a jump: a disc whose machine never started is reopened without its first-play
+  // program; one that stopped is reopened as it is.
   bool RestartIfStopped() {
     if (!nav_) return false;
+    if (neverStarted_ && !bypass_) {
+      std::string why;
+      bypass_ = FirstPlayBypass::Create(path_, why);
+      if (!bypass_) return false;
+      if (!OpenNav(path_, why)) {
+        bypass_.reset();
+        return false;
+      }
+      return true;
+    }
     return !stopped_ || Reset();
   }
   // The highlight information of the menu the navigator stands in, or null. The PCI libdvdnav
@@ -297,7 +330,10 @@ class DvdnavNavigator final : public INavigator {
   std::string path_;
   std::string lastLog_;
   bool stopped_ = false;
-  bool pciFresh_ = false;  // a navigation packet was read since the last jump or change
+  bool pciFresh_ = false;       // a navigation packet was read since the last jump or change
+  bool readSinceOpen_ = false;  // a block came since the disc was (re)opened
+  bool neverStarted_ = false;   // the first read after opening failed
+  std::unique_ptr<FirstPlayBypass> bypass_;
 };
 
 std::mutex g_factoryMu;

@@ -1,7 +1,12 @@
 // The engine's parts on their own: pins and connections, the decoder registry, the event
-// queue, the line-21 decoder, the saved state, and the demultiplexer's stream choice.
+// queue, the line-21 decoder, the saved state, the demultiplexer's stream choice, and the view
+// of a disc without its first-play program.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <atomic>
 #include <cmath>
@@ -12,6 +17,7 @@
 #include "navdisc/graph/AudioDecoder.h"
 #include "navdisc/graph/AudioRenderer.h"
 #include "navdisc/graph/FilterGraph.h"
+#include "navdisc/graph/FirstPlayBypass.h"
 #include "navdisc/graph/Line21Decoder.h"
 #include "navdisc/graph/NavigatorSource.h"
 #include "navdisc/graph/VideoDecoder.h"
@@ -254,3 +260,72 @@ TEST(AudioRendererTest, SlowPlayIsStretchedFastPlayIsSilent) {
 }
 
 }  // namespace
+
+namespace {
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEST(FirstPlayBypassTest, ShadowFolderHidesOnlyTheFirstPlayPointer) {
+  std::string disc = FixturePath("deadfp-dvd");
+  if (disc.empty()) GTEST_SKIP() << "fixture missing";
+  QString videoTs = QString::fromStdString(disc) + "/VIDEO_TS";
+  QByteArray ifoBefore = ReadAll(videoTs + "/VIDEO_TS.IFO");
+  ASSERT_GT(ifoBefore.size(), 0x88);
+  ASSERT_NE(ifoBefore.mid(kFirstPlayPointerOffset, 4), QByteArray(4, '\0'));
+
+  QTemporaryDir tmp, notADisc;
+  QByteArray oldTmp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", tmp.path().toUtf8());
+  std::string shadow;
+  // The disc may be named by its root or by its VIDEO_TS folder.
+  for (const std::string& path : {disc, videoTs.toStdString()}) {
+    SCOPED_TRACE(path);
+    std::string why;
+    auto view = FirstPlayBypass::Create(path, why);
+    ASSERT_TRUE(view) << why;
+    shadow = view->Folder();
+    EXPECT_TRUE(QString::fromStdString(shadow).startsWith(tmp.path()));
+    QDir shadowTs(QString::fromStdString(shadow) + "/VIDEO_TS");
+    QDir originalTs(videoTs);
+    EXPECT_EQ(shadowTs.entryList(QDir::Files, QDir::Name),
+              originalTs.entryList(QDir::Files, QDir::Name));
+    for (const QString& name : {QString("VIDEO_TS.IFO"), QString("VIDEO_TS.BUP")}) {
+      QByteArray original = ReadAll(originalTs.filePath(name));
+      QByteArray patched = ReadAll(shadowTs.filePath(name));
+      ASSERT_EQ(patched.size(), original.size()) << name.toStdString();
+      EXPECT_EQ(patched.mid(kFirstPlayPointerOffset, 4), QByteArray(4, '\0'));
+      original.replace(kFirstPlayPointerOffset, 4, QByteArray(4, '\0'));
+      EXPECT_EQ(patched, original) << "only the pointer differs in " << name.toStdString();
+      EXPECT_FALSE(QFileInfo(shadowTs.filePath(name)).isSymLink());
+    }
+    QFileInfo vob(shadowTs.filePath("VTS_01_1.VOB"));
+    EXPECT_TRUE(vob.isSymLink());
+    EXPECT_EQ(vob.canonicalFilePath(),
+              QFileInfo(originalTs.filePath("VTS_01_1.VOB")).canonicalFilePath());
+  }
+  // Gone with its object; the disc itself untouched.
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(shadow)));
+  EXPECT_EQ(ReadAll(videoTs + "/VIDEO_TS.IFO"), ifoBefore);
+  EXPECT_TRUE(QDir(videoTs).exists("VTS_01_1.VOB"));
+
+  // What has no such view is refused, and a refused attempt leaves nothing behind.
+  std::string why;
+  EXPECT_FALSE(FirstPlayBypass::Create(FixturePath("sample.iso"), why));
+  EXPECT_FALSE(why.empty());
+  EXPECT_FALSE(FirstPlayBypass::Create(tmp.path().toStdString() + "/missing", why));
+  QDir(notADisc.path()).mkdir("VIDEO_TS");
+  QFile junk(notADisc.path() + "/VIDEO_TS/VIDEO_TS.IFO");
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write(QByteArray(4096, 'x'));
+  junk.close();
+  EXPECT_FALSE(FirstPlayBypass::Create(notADisc.path().toStdString(), why));
+  EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+
+  if (oldTmp.isNull())
+    qunsetenv("TMPDIR");
+  else
+    qputenv("TMPDIR", oldTmp);
+}
