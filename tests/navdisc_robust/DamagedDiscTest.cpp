@@ -229,6 +229,15 @@ TEST_F(DamagedDiscTest, RandomWalkOnTheIntactDiscNeverAborts) {
     ASSERT_TRUE(r.exited) << "seed " << seed << ": killed by signal " << r.signal;
     EXPECT_EQ(r.code, 0) << "seed " << seed << ": " << r.output;
   }
+  // A disc whose first-play program stops libdvdnav is played through another view of it;
+  // stops and reopenings on that view must hold up as well.
+  for (const char* seed : {"4", "6"}) {
+    const RunResult r = RunChild({RunnerPath(), "walk", FixtureDir() + "/deadfp-dvd", seed, "2000"},
+                                 std::chrono::seconds(90));
+    ASSERT_FALSE(r.timedOut) << "dead first play, seed " << seed << ": hung";
+    ASSERT_TRUE(r.exited) << "dead first play, seed " << seed << ": killed by signal " << r.signal;
+    EXPECT_EQ(r.code, 0) << "dead first play, seed " << seed << ": " << r.output;
+  }
 }
 
 // Two thousand seeded commands of every kind, in and out of range, through the exports; the

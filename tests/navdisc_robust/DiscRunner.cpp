@@ -26,6 +26,7 @@
 
 #include "navdisc/DiscValidator.h"
 #include "navdisc/Navdisc.h"
+#include "platform/MessageBox.h"
 #include "platform/Window.h"
 
 namespace {
@@ -215,6 +216,8 @@ int RunWalk(const std::string& path, unsigned seed, int count, int argc, char** 
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
   QApplication app(argc, argv);
+  // The engine's own box (a disc without a working first play) is answered as a user would.
+  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
   QWidget window;
   const HWND h = OpenAndPlay(path, window);
   if (!h) return 3;
