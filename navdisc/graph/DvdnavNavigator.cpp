@@ -80,6 +80,14 @@ class DvdnavNavigator final : public INavigator {
   void WaitSkip() override {
     if (nav_) dvdnav_wait_skip(nav_);
   }
+  // Title, part and time jumps leave libdvdnav reporting the still it jumped from. Skipping it
+  // would arm a skip that swallows the next still met (a menu reached later stops instead of
+  // waiting); a command activation without a button clears just the still.
+  void DropStill() override {
+    if (!nav_) return;
+    vm_cmd_t nop{};
+    dvdnav_button_activate_cmd(nav_, 0, &nop);
+  }
   bool Reset() override {
     std::string why;
     return !path_.empty() && OpenNav(path_, why);

@@ -21,8 +21,10 @@ class INavigator {
   // code in `event`; false on a read or program failure (Error() tells why).
   virtual bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) = 0;
   virtual std::string Error() = 0;
-  virtual void StillSkip() = 0;
+  virtual void StillSkip() = 0;  // ends the still the navigator stands in
   virtual void WaitSkip() = 0;
+  // After a jump out of a still: forgets that still without skipping any still to come.
+  virtual void DropStill() = 0;
   virtual bool Reset() = 0;  // back to the start of the disc (first play)
   // False when the disc has no first-play program chain.
   virtual bool HasFirstPlay() = 0;

@@ -546,7 +546,7 @@ void NavigatorSource::EmitPes(int streamId, const uint8_t* data, size_t size, in
 // ---- commands (UI thread) ----
 
 void NavigatorSource::LeaveStill() {
-  if (inStill_) nav_->StillSkip();
+  if (inStill_) nav_->DropStill();
 }
 
 void NavigatorSource::Wake() {

@@ -98,11 +98,29 @@ TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
 TEST_F(DiscTest, TitleJumpFromTheStillMenuPlaysTheTitle) {
   OwnerWindow w;
   ToMenu(w);
+  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_STILL_ON));
   size_t from = Events().size();
   ASSERT_TRUE(JumpDVDTitle(1));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 1, from));
   EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_CURRENT_HMSF_TIME, 8000, INT32_MIN, from));
   EXPECT_GE(ShownTitleSeconds(), 0);
+  // The still left behind must not cost the next one: the root menu opened a moment later
+  // waits for the viewer instead of running out and stopping the disc.
+  from = Events().size();
+  ASSERT_TRUE(JumpDVDMenu(3));
+  ASSERT_TRUE(
+      WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoTitleSetMenu, from));
+  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_STILL_ON, 8000, INT32_MIN, from));
+  PumpUntil([] { return false; }, 1500);
+  for (size_t i = from; i < Events().size(); ++i) {
+    EXPECT_NE(Events()[i].code, navdisc::EC_DVD_PLAYBACK_STOPPED);
+    EXPECT_NE(Events()[i].code, navdisc::EC_DVD_STILL_OFF);
+  }
+  EXPECT_TRUE(CurrentGroup()->inMenu);
+  from = Events().size();
+  ASSERT_TRUE(SelectRelativeButton(2));
+  ASSERT_TRUE(SelectRelativeButton(0));
+  EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 2, from));
 }
 
 TEST_F(DiscTest, MouseSelectsAndClicksThroughTheLetterbox) {
@@ -338,7 +356,10 @@ TEST_F(DiscTest, BookmarkSavesAndRestoresThePlace) {
   ASSERT_TRUE(DVDBookmark(file.c_str(), "BOOKMARK-CH2-T5", false));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 1, from));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_CURRENT_HMSF_TIME, 8000, INT32_MIN, from));
-  EXPECT_NEAR(static_cast<double>(ShownTitleSeconds()), 5.0, 1.0);
+  // The first pictures from the restored place may still be on their way on a busy machine;
+  // a restore to the title's start would take seconds to get there.
+  EXPECT_TRUE(PumpUntil([] { return std::llabs(ShownTitleSeconds() - 5) <= 1; }, 2500))
+      << "shown at " << ShownTitleSeconds() << " s";
 }
 
 TEST_F(DiscTest, DiscWithoutFirstPlayShowsTipsThenTitleOne) {

@@ -79,6 +79,7 @@ class NavigatorDouble final : public navdisc::graph::INavigator {
   std::string Error() override { return "read error"; }
   void StillSkip() override {}
   void WaitSkip() override {}
+  void DropStill() override {}
   bool Reset() override {
     std::lock_guard lock(s_->mu);
     ++s_->resets;
