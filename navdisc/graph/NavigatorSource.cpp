@@ -432,6 +432,9 @@ void NavigatorSource::CheckPosition() {
   }
   FilterGraph* g = Graph();
   if (d != domain_) {
+    // A title entered from a menu (or after a stop) starts again for the player, even the one
+    // it left: its window fits the title's picture again and shows the chapter playing now.
+    if (d == DVD_DOMAIN_Title) title_ = part_ = 0;
     domain_ = d;
     if (g) g->Notify(EC_DVD_DOMAIN_CHANGE, d, 0);
   }

@@ -220,6 +220,9 @@ TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
   from = Events().size();
   ASSERT_TRUE(JumpDVDMenu(3));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_Title, from));
+  // Back in the title, the player hears which title and chapter play (it refits its window).
+  EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 1, from));
+  EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_CHAPTER_START, 8000, 3, from));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_CURRENT_HMSF_TIME, 8000, INT32_MIN, from));
   EXPECT_LE(std::llabs(ShownTitleSeconds() - before), 1);
   EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
