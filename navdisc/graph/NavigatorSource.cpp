@@ -301,6 +301,7 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
     case DVDNAV_NAV_PACKET: {
       ++packsSinceOpen_;
       NavPacketInfo info{};
+      int32_t button = -1;
       {
         std::lock_guard lock(navMu_);
         pci_t* pci = nav_->CurrentPci();
@@ -309,6 +310,14 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
         int d = nav_->Domain();
         info.menu = d == DVD_DOMAIN_VideoManagerMenu || d == DVD_DOMAIN_VideoTitleSetMenu;
         navTitleTime90_ = d == DVD_DOMAIN_Title ? nav_->CurrentTime90k() : -1;
+        if (info.menu && highlightSent_ < 0 && !nav_->CurrentButton(button)) button = 0;
+      }
+      // libdvdnav announces a highlight only when the button number changes; a menu entered
+      // with the number the last one left behind must still show its button.
+      if (!info.menu) highlightSent_ = -1;
+      if (button >= 0) {
+        highlightSent_ = button;
+        DeliverControl(kCtlHighlight, Payload(HighlightInfo{button, false}));
       }
       int64_t s = info.pci.pci_gi.vobu_s_ptm, e = info.pci.pci_gi.vobu_e_ptm;
       if (lastVobuEnd_ < 0)
@@ -373,6 +382,7 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       break;
     case DVDNAV_HIGHLIGHT: {
       auto* e = reinterpret_cast<dvdnav_highlight_event_t*>(buf);
+      highlightSent_ = e->display ? static_cast<int>(e->buttonN) : 0;
       DeliverControl(kCtlHighlight,
                      Payload(HighlightInfo{e->display ? static_cast<int>(e->buttonN) : 0, false}));
       if (Graph()) Graph()->Notify(EC_DVD_BUTTON_CHANGE, 0, e->buttonN);
@@ -393,6 +403,7 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       CheckPosition();
       break;
     case DVDNAV_HOP_CHANNEL:
+      highlightSent_ = -1;
       Filter::BeginFlush();
       DeliverAll(MakeSignal(Sample::Kind::Flush));
       if (Graph()) Graph()->Clock().Unanchor();

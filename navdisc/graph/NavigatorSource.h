@@ -140,6 +140,7 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   std::atomic<int> spuShown_{-1};  // -1 disc, 0 off, 1 on
   std::atomic<int> audioPhysical_{0};
   int menuSpuWide_ = 0, menuSpuLetterbox_ = 0;
+  int highlightSent_ = -1;  // button last handed to the decoder; -1 after a jump or a title
 
   std::atomic<double> rate_{1.0};
   std::atomic<bool> backwards_{false};

@@ -111,6 +111,9 @@ TEST_F(DiscTest, TitleJumpFromTheStillMenuPlaysTheTitle) {
   ASSERT_TRUE(
       WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoTitleSetMenu, from));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_STILL_ON, 8000, INT32_MIN, from));
+  // Its first button is highlighted although the number did not change since the last menu.
+  EXPECT_TRUE(PumpUntil([] { return ShownColour(1).red() > 200; }, 3000));
+  EXPECT_LT(ShownColour(2).red(), 200);
   PumpUntil([] { return false; }, 1500);
   for (size_t i = from; i < Events().size(); ++i) {
     EXPECT_NE(Events()[i].code, navdisc::EC_DVD_PLAYBACK_STOPPED);
