@@ -289,7 +289,8 @@ bool NavigatorSource::WaitDrained(int maxMs) {
 }
 
 void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
-  if (event != DVDNAV_STILL_FRAME && inStill_) {
+  // A highlight moved by the viewer, or a pause in the stream, does not end a still.
+  if (event != DVDNAV_STILL_FRAME && event != DVDNAV_HIGHLIGHT && event != DVDNAV_NOP && inStill_) {
     inStill_ = false;
     if (Graph()) Graph()->Notify(EC_DVD_STILL_OFF, 0, 0);
   }

@@ -82,12 +82,18 @@ TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
   EXPECT_EQ(CurrentButton(), 1u);
   EXPECT_TRUE(IsYellow(ShownColour(1)));
   EXPECT_TRUE(IsGrey(ShownColour(2)));
-  // The lower-button key moves the highlight, and the still picture is drawn again.
+  // The lower-button key moves the highlight, and the still picture is drawn again; the still
+  // itself goes on.
+  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_STILL_ON));
+  size_t from = Events().size();
   ASSERT_TRUE(SelectRelativeButton(2));
   EXPECT_EQ(CurrentButton(), 2u);
   ASSERT_TRUE(PumpUntil([] { return IsYellow(ShownColour(2)); }, 3000));
   EXPECT_TRUE(IsGrey(ShownColour(1)));
-  size_t from = Events().size();
+  ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_BUTTON_CHANGE, 3000, INT32_MIN, from));
+  for (size_t i = from; i < Events().size(); ++i)
+    EXPECT_NE(Events()[i].code, navdisc::EC_DVD_STILL_OFF);
+  from = Events().size();
   ASSERT_TRUE(SelectRelativeButton(0));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 2, from));
   EXPECT_EQ(LastEvent(navdisc::EC_DVD_TITLE_CHANGE)->p2, 10);  // title 2 lasts 10 s
