@@ -1,6 +1,8 @@
 // The disc view without a first-play program (see the header).
 #include "navdisc/graph/FirstPlayBypass.h"
 
+#include <mntent.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -42,14 +44,49 @@ std::string VideoTsFolder(const std::string& path) {
   return "";
 }
 
+// The canonical form of a path, or "" when it does not exist.
+std::string Canonical(const std::string& path) {
+  std::error_code ec;
+  fs::path p = fs::canonical(path, ec);
+  return ec ? std::string() : p.string();
+}
+
 }  // namespace
+
+std::string MountedFolder(const std::string& path, const std::string& mounts,
+                          const std::string& sysBlock) {
+  std::string target = Canonical(path);
+  if (target.empty()) return "";
+  FILE* table = ::setmntent(mounts.c_str(), "r");
+  if (!table) return "";
+  std::string found;
+  struct mntent entry {};
+  char buf[4096];
+  while (found.empty() && ::getmntent_r(table, &entry, buf, sizeof buf)) {
+    std::string device = entry.mnt_fsname;
+    bool match = device.rfind('/', 0) == 0 && Canonical(device) == target;
+    if (!match && device.rfind("/dev/loop", 0) == 0) {
+      std::ifstream backing(fs::path(sysBlock) / fs::path(device).filename() / "loop" /
+                            "backing_file");
+      std::string file;
+      match = std::getline(backing, file) && Canonical(file) == target;
+    }
+    if (match) found = entry.mnt_dir;
+  }
+  ::endmntent(table);
+  return found;
+}
 
 std::unique_ptr<FirstPlayBypass> FirstPlayBypass::Create(const std::string& path,
                                                          std::string& why) {
   std::unique_ptr<FirstPlayBypass> view(new FirstPlayBypass);
   std::string videoTs = VideoTsFolder(path);
   if (videoTs.empty()) {
-    why = path + " is no folder disc";
+    std::string folder = MountedFolder(path);
+    if (!folder.empty()) videoTs = VideoTsFolder(folder);
+  }
+  if (videoTs.empty()) {
+    why = path + " is neither a folder disc nor mounted";
     return nullptr;
   }
   if (!view->MakeShadowFolder(videoTs, why)) return nullptr;

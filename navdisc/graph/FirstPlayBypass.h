@@ -7,9 +7,11 @@
 // be jumped to as on any disc. The disc itself is never written.
 //
 // A folder disc is seen through a private shadow folder: links to every file of its VIDEO_TS
-// folder, except patched copies of VIDEO_TS.IFO and .BUP. Image files and device nodes have no
-// such view: libdvdread 6.1 reads them only by path, and its stream callbacks are used only
-// through libdvdcss, so there is no place to change four bytes without copying the image.
+// folder, except patched copies of VIDEO_TS.IFO and .BUP. A disc in a drive or an image file is
+// seen the same way through the folder it is mounted on (desktops mount inserted discs, and
+// images through a loop device). An image or device that is not mounted has no such view:
+// libdvdread 6.1 reads them only by path, and its stream callbacks are used only through
+// libdvdcss, so there is no place to change four bytes without copying the whole image.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,12 @@ class FirstPlayBypass {
 
   std::string shadow_;  // the shadow root, holding VIDEO_TS
 };
+
+// The folder where the device node or image file `path` is mounted, from a mount table in the
+// format of /proc/self/mounts; images count when a loop device whose backing file (read below
+// sysBlock) is path is mounted. Empty when it is not mounted.
+std::string MountedFolder(const std::string& path, const std::string& mounts = "/proc/self/mounts",
+                          const std::string& sysBlock = "/sys/block");
 
 // Offset of the first-play pointer in VIDEO_TS.IFO and its backup.
 inline constexpr uint32_t kFirstPlayPointerOffset = 0x84;

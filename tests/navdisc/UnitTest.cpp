@@ -329,3 +329,39 @@ TEST(FirstPlayBypassTest, ShadowFolderHidesOnlyTheFirstPlayPointer) {
   else
     qputenv("TMPDIR", oldTmp);
 }
+
+TEST(FirstPlayBypassTest, MountedImagesAndDrivesAreFoundThroughTheMountTable) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  QDir root(tmp.path());
+  auto write = [&](const QString& name, const QByteArray& text) {
+    QFile f(root.filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  };
+  write("disc.iso", "image");
+  write("drive", "a device node stands here");
+  write("other.iso", "image");
+  ASSERT_TRUE(root.mkpath("sys/loop7/loop"));
+  // The kernel writes the backing file with a line break.
+  write("sys/loop7/loop/backing_file", root.filePath("disc.iso").toUtf8() + "\n");
+  const QByteArray base = tmp.path().toUtf8();
+  write("mounts",
+        "proc /proc proc rw 0 0\n"
+        "server:/share /net nfs rw 0 0\n"
+        "/dev/loop7 " +
+            base + "/mnt\\040image iso9660 ro 0 0\n" + base + "/drive " + base +
+            "/media/DISC udf ro 0 0\n");
+  const std::string mounts = root.filePath("mounts").toStdString();
+  const std::string sys = root.filePath("sys").toStdString();
+
+  EXPECT_EQ(MountedFolder(root.filePath("disc.iso").toStdString(), mounts, sys),
+            tmp.path().toStdString() + "/mnt image");
+  EXPECT_EQ(MountedFolder(root.filePath("drive").toStdString(), mounts, sys),
+            tmp.path().toStdString() + "/media/DISC");
+  EXPECT_EQ(MountedFolder(root.filePath("other.iso").toStdString(), mounts, sys), "");
+  EXPECT_EQ(MountedFolder(root.filePath("missing.iso").toStdString(), mounts, sys), "");
+  EXPECT_EQ(MountedFolder(root.filePath("disc.iso").toStdString(),
+                          root.filePath("none").toStdString(), sys),
+            "");
+}
