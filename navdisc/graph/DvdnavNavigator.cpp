@@ -43,11 +43,6 @@ class DvdnavNavigator final : public INavigator {
       return false;
     }
     readSinceOpen_ = true;
-    dvdnav_set_readahead_flag(nav_, 1);
-    dvdnav_set_PGC_positioning_flag(nav_, 1);
-    dvdnav_menu_language_select(nav_, const_cast<char*>("en"));
-    dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
-    dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
     switch (event) {
       case DVDNAV_NAV_PACKET:
         // The first packet read after a change describes where the navigator now stands.
