@@ -132,8 +132,8 @@ int RunPlayer(int argc, char** argv) {
   int exitCode = 0;
   QApplication app(argc, argv);
   try {
+    // No display name: Qt would append it to every window title.
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
     SetCommandLineArguments(args);
 
     auto* main = new TFT_LumoraDVD_MainForm();

@@ -43,6 +43,7 @@ bool MakeFolder(const std::string& path) {
 bool TFT_LumoraDVD_MainForm::StartSequence() {
   LoadOptions();
   EnsureDataFolders();
+  TieToolWindows();
 
   Panel_Status = MakeStatusPanel(Panel2 ? static_cast<QWidget*>(Panel2) : this);
   if (FT_LumoraDVD_FullScreenForm)
@@ -127,7 +128,7 @@ void TFT_LumoraDVD_MainForm::HandleOpenOtherFile() {
       FT_LumoraDVD_OperationForm->PlayFromControl(nullptr);
     }
   }
-  if (isMinimized()) showNormal();
+  RestoreFromMinimised();
   show();
   raise();
   activateWindow();

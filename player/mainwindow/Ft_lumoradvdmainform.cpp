@@ -11,6 +11,7 @@
 #include "core/Ft_lumoradvdplay.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/Window.h"
+#include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"
 #include "settings/Ft_lumoradvdsetupform.h"
@@ -40,7 +41,14 @@ void TFT_LumoraDVD_MainForm::FormCreate() {
   if (Panel_MainForm_Center) {
     // The engines draw into the video panel through its handle.
     h_CurrentPreviewWindow = plat::RegisterWindow(Panel_MainForm_Center);
+    // Zoom mode follows the pointer over the video area without a button held.
+    Panel_MainForm_Center->setMouseTracking(true);
+    Panel_MainForm_Center->installEventFilter(this);
   }
+  // The title picture fills the strip; the strip under it is what drags the window.
+  if (auto* title = findChild<TImage*>("Image_Top_InCenter"))
+    title->setAttribute(Qt::WA_TransparentForMouseEvents);
+  ConnectFrame();
   s_LastStatus.clear();
 }
 
@@ -112,6 +120,9 @@ void TFT_LumoraDVD_MainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!b_FirstShown) {
     b_FirstShown = true;
+    // Centred on its screen when first shown, wherever the skin put it.
+    const QRect S = ScreenRect();
+    move(S.left() + (S.width() - width()) / 2, S.top() + (S.height() - height()) / 2);
     if (qEnvironmentVariableIsSet("LUMORA_BENCH_STARTUP")) {
       std::printf("LUMORA_FIRST_SHOWN %lld\n",
                   static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
