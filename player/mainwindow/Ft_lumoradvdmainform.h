@@ -190,6 +190,7 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   void CreateComponents();
   void FormCreate();
   void ConnectFrame();
+  void PlaceFloatingPanelFirst();
   void EnterFullScreenFromFrame();
 
   HWND h_Handle = 0;

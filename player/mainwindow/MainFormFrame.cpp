@@ -275,6 +275,20 @@ void TFT_LumoraDVD_MainForm::SetControlBarDocked(bool docked) {
   ApplyWindowRegion();
 }
 
+void TFT_LumoraDVD_MainForm::PlaceFloatingPanelFirst() {
+  // Before anything was dragged the floating panel's place is low on the screen, centred,
+  // where the main window (centred, and resized as media opens) seldom reaches; later
+  // undocking brings it back wherever it was last.
+  TFT_LumoraDVD_OperationForm* panel = FT_LumoraDVD_OperationForm;
+  TFT_LumoraDVD_ShadowForm* shadow = FT_LumoraDVD_ShadowForm;
+  if (!panel || !shadow || shadow->b_Resized) return;
+  const QRect S = ScreenRect();
+  const int left = S.left() + (S.width() - panel->width()) / 2;
+  const int top = std::max(S.top(), S.bottom() + 1 - panel->height() - S.height() / 20);
+  shadow->move(left, top);
+  if (!b_DisplayControlPanel) panel->move(left, top);
+}
+
 void TFT_LumoraDVD_MainForm::skImageButton_ExitClick(QObject*) {
   ClosePlayback();
   close();
