@@ -147,6 +147,10 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   // The screen the window is on, in screen coordinates.
   QRect ScreenRect() const;
   // Zoom mode: the popup menu's entries and Escape call these.
+  void PopMenu_ZoomClick(QObject* sender) { EnterZoomMode(); }
+  void PopMenu_ZoomInClick(QObject* sender) { ZoomIn(); }
+  void PopMenu_ZoomOutClick(QObject* sender) { ZoomOut(); }
+  void PopMenu_ZoomLeaveClick(QObject* sender) { LeaveZoomMode(); }
   void EnterZoomMode();
   bool ZoomIn();
   bool ZoomOut();
@@ -182,6 +186,7 @@ class TFT_LumoraDVD_MainForm : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;

@@ -295,19 +295,50 @@ void TFT_LumoraDVD_MainForm::skImageButton_ExitClick(QObject*) {
   QCoreApplication::exit(0);
 }
 
+namespace {
+
+constexpr char kMinimisedProperty[] = "_lumora_minimised";
+
+// Hides the player's other visible windows, remembering them for the way back.
+void HideOtherWindows(QWidget* main) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != main && w->isVisible()) {
+      w->setProperty(kMinimisedProperty, true);
+      w->hide();
+    }
+}
+
+void ShowOtherWindows(QWidget* main) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != main && w->property(kMinimisedProperty).toBool()) {
+      w->setProperty(kMinimisedProperty, QVariant());
+      w->show();
+    }
+}
+
+}  // namespace
+
 void TFT_LumoraDVD_MainForm::skImageButton_MinClick(QObject*) {
   if (plat::HasWindowManager()) {
-    // The control panel and side panel are transient for this window: they go with it.
+    // The panels follow in changeEvent, whoever iconifies the window.
     showMinimized();
     return;
   }
   // Nothing would iconify the window; withdraw every window until the player is shown again.
   b_HiddenAsMinimised = true;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible()) {
-      w->setProperty("_lumora_minimised", true);
-      w->hide();
-    }
+  HideOtherWindows(this);
+  hide();
+}
+
+void TFT_LumoraDVD_MainForm::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange || b_HiddenAsMinimised) return;
+  // Window managers leave tool windows up when their owner is iconified; they go and come
+  // back with it.
+  if (isMinimized())
+    HideOtherWindows(this);
+  else
+    ShowOtherWindows(this);
 }
 
 void TFT_LumoraDVD_MainForm::RestoreFromMinimised() {
@@ -316,11 +347,7 @@ void TFT_LumoraDVD_MainForm::RestoreFromMinimised() {
     return;
   }
   b_HiddenAsMinimised = false;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->property("_lumora_minimised").toBool()) {
-      w->setProperty("_lumora_minimised", QVariant());
-      if (w != this) w->show();
-    }
+  ShowOtherWindows(this);
   show();
 }
 
