@@ -10,7 +10,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTabWidget>
 #include <QUrl>
 
 #include "clipcore/Clipcore.h"
@@ -62,21 +61,6 @@ template <class Main>
 bool CloseThroughMain(Main* main) {
   if constexpr (requires { main->skImageButton_DePlayListClick(nullptr); }) {
     main->skImageButton_DePlayListClick(nullptr);
-    return true;
-  } else {
-    return false;
-  }
-}
-
-// The settings dialog opened on its "TV Setup" page, where the main window has the command.
-template <class Main>
-bool OpenTVSetup(Main* main) {
-  if constexpr (requires { main->PopMenu_SetupClick(nullptr); }) {
-    if (!FT_LumoraDVD_SetupForm) new TFT_LumoraDVD_SetupForm();
-    if (auto* pages = FT_LumoraDVD_SetupForm->template findChild<QTabWidget*>("PageControl"))
-      if (auto* tv = FT_LumoraDVD_SetupForm->template findChild<QWidget*>("TabSheet_TVSetup"))
-        pages->setCurrentWidget(tv);
-    main->PopMenu_SetupClick(nullptr);
     return true;
   } else {
     return false;
@@ -283,9 +267,11 @@ void TFT_LumoraDVD_SubForm::LoadLists() {
   b_ListsLoaded = true;
 }
 
-void TFT_LumoraDVD_SubForm::ReloadChannels() {
+void TFT_LumoraDVD_SubForm::ReloadChannels() { ReloadChannels(ListPath("TVChannel.ini")); }
+
+void TFT_LumoraDVD_SubForm::ReloadChannels(const std::string& file) {
   QString problem;
-  MyTVList->ReloadChannels(ListPath("TVChannel.ini"), &problem);
+  MyTVList->ReloadChannels(file, &problem);
   if (!problem.isEmpty()) Report("TVChannel.ini " + problem + ".");
 }
 
@@ -298,7 +284,8 @@ void TFT_LumoraDVD_SubForm::ShowPage(int page) {
     b_TVFirstVisit = false;
     plat::MessageBox(this, "You need scan TV channel first!", "LumoraDVD",
                      plat::MB_OK | plat::MB_ICONINFORMATION);
-    if (FT_LumoraDVD_MainForm) OpenTVSetup(FT_LumoraDVD_MainForm);
+    if (FT_LumoraDVD_MainForm)
+      FT_LumoraDVD_MainForm->PopMenu_SetupClick(nullptr, TFT_LumoraDVD_SetupForm::kTVSetupPage);
   }
 }
 

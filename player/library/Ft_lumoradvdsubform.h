@@ -55,6 +55,7 @@ class TFT_LumoraDVD_SubForm : public QWidget {
   bool PlayBookmark();
   // Refills the TV page from TVChannel.ini in the program folder.
   void ReloadChannels();
+  void ReloadChannels(const std::string& file);
   void TuneChannel(PlayList_Item* entry);
   // One picture into the snapshot list; false when there was nothing to grab.
   bool TakeOneSnapshot();

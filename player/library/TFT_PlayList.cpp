@@ -312,7 +312,7 @@ void TFT_PlayList::AddChannel(const QString& name, int index, bool favourite) {
 }
 
 void TFT_PlayList::ReloadChannels(const std::string& fileName, QString* problem) {
-  if (!QFileInfo::exists(QString::fromStdString(fileName))) return;
+  if (!QFileInfo(QString::fromStdString(fileName)).isFile()) return;
   const plat::ProfileFile ini(fileName);
   // A file without its count is not one the scan wrote: the channels shown are kept.
   if (!ini.has("TVGeneral", "Count")) {

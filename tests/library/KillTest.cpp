@@ -46,7 +46,7 @@ TEST(ListKill, SigkillWhileSavingNeverLeavesAHalfWrittenList) {
   ASSERT_NE(play[0], play[1]);
 
   std::mt19937 rng(12345);
-  std::uniform_int_distribution<int> wait(0, 150);
+  std::uniform_int_distribution<int> wait(0, 300);
   int sawNew = 0, sawOld = 0;
   for (int round = 0; round < 50; ++round) {
     QProcess child;

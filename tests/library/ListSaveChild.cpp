@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   std::puts("ready");
   std::fflush(stdout);
   for (int round = 0;; ++round) {
-    const bool first = round % 2 == 0;
+    // The lists on disk are version 1 at the start: version 0 is written first.
+    const bool first = round % 2 == 1;
     (first ? list : other).SaveToFile(home + "PlayList.fpl");
     (first ? marks : otherMarks).SaveToFile(home + "Bookmark.bkm");
   }

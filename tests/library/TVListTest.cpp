@@ -1,6 +1,10 @@
 // The TV page: TVChannel.ini, the favourites view, tuning and the first-visit message.
+#include <QTabWidget>
+#include <QTimer>
+
 #include "LibraryTestSupport.h"
 #include "platform/MessageBox.h"
+#include "settings/Ft_lumoradvdsetupform.h"
 
 namespace {
 
@@ -94,7 +98,18 @@ TEST_F(TVListTest, FirstVisitAsksForAScanOncePerRun) {
   TFT_LumoraDVD_SubForm* side = Side();
   b_TVFirstVisit = true;
   plat::ClearRecordedMessageBoxes();
+  // The settings dialog comes up modal: look at its page, then cancel it.
+  QWidget* page = nullptr;
+  QTimer::singleShot(300, [&page] {
+    if (FT_LumoraDVD_SetupForm) {
+      page = FT_LumoraDVD_SetupForm->PageControl->currentWidget();
+      FT_LumoraDVD_SetupForm->reject();
+    }
+  });
   side->ShowPage(3);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->objectName(), "TabSheet_TVSetup");
+  EXPECT_EQ(FT_LumoraDVD_SetupForm, nullptr);
   auto boxes = plat::RecordedMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "You need scan TV channel first!");
