@@ -41,8 +41,11 @@ void NavigatorSource::Wake() {
 }
 
 void NavigatorSource::RequestFlush() {
-  flushPending_ = true;
+  // Downstream must be flushing before the reading thread can see the request: its flush
+  // sample is what ends the flushing, and one that arrived first would leave the renderers
+  // dropping everything after it.
   Filter::BeginFlush();
+  flushPending_ = true;
   if (Graph()) Graph()->Clock().Kick();
 }
 
