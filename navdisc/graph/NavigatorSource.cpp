@@ -304,7 +304,17 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
         inStill_ = true;
         DeliverAll(MakeSignal(Sample::Kind::EndOfStream));
         stillDeadline_ = Clock::now() + std::chrono::seconds(length);
-        if (Graph()) Graph()->Notify(EC_DVD_STILL_ON, length == 0xff ? 0 : 1, 0);
+        // As the platform has it: whether buttons end the still, and its length in seconds
+        // (all bits set: until the viewer acts).
+        bool buttons;
+        {
+          std::lock_guard lock(navMu_);
+          pci_t* pci = nav_->CurrentPci();
+          buttons = pci && pci->hli.hl_gi.btn_ns > 0;
+        }
+        if (Graph())
+          Graph()->Notify(EC_DVD_STILL_ON, buttons ? 1 : 0,
+                          length == 0xff ? static_cast<intptr_t>(0xffffffffu) : length);
       }
       bool running;
       uint64_t seq;
@@ -354,7 +364,16 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       highlightSent_ = e->display ? static_cast<int>(e->buttonN) : 0;
       DeliverControl(kCtlHighlight,
                      Payload(HighlightInfo{e->display ? static_cast<int>(e->buttonN) : 0, false}));
-      if (Graph()) Graph()->Notify(EC_DVD_BUTTON_CHANGE, 0, e->buttonN);
+      // The number of buttons the menu offers, then the one selected (0: none).
+      int buttons = 0;
+      {
+        std::lock_guard lock(navMu_);
+        pci_t* pci = nav_->CurrentPci();
+        buttons = pci ? std::min<int>(pci->hli.hl_gi.btn_ns, 36) : 0;
+      }
+      if (Graph())
+        Graph()->Notify(EC_DVD_BUTTON_CHANGE, buttons,
+                        buttons > 0 && e->buttonN <= uint32_t(buttons) ? e->buttonN : 0);
       break;
     }
     case DVDNAV_VTS_CHANGE: {

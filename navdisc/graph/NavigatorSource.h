@@ -103,6 +103,7 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   int CurrentAudioLogical();
   int CurrentSpuLogical();
   int AudioLogicalAt(uint32_t index);  // -1 past the list
+  uint32_t TimecodeRate();             // DVD_TC_FLAG_25fps or _30fps (under navMu_)
   int SpuLogicalAt(uint32_t index);
   bool SpuShown();
   HRESULT Finish(bool ok, uint32_t flags, IDvdCmd** cmd, HRESULT failure = E_FAIL);

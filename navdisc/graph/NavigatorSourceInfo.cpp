@@ -109,6 +109,12 @@ HRESULT NavigatorSource::GetCurrentDomain(DVD_DOMAIN* domain) {
   return S_OK;
 }
 
+// NTSC discs (480 lines) count 30 frames a second in their time codes, PAL discs 25.
+uint32_t NavigatorSource::TimecodeRate() {
+  uint32_t w = 0, h = 0;
+  return nav_->VideoSize(w, h) && h == 480 ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps;
+}
+
 HRESULT NavigatorSource::GetCurrentLocation(DVD_PLAYBACK_LOCATION2* loc) {
   if (!loc) return E_POINTER;
   std::lock_guard lock(navMu_);
@@ -119,7 +125,7 @@ HRESULT NavigatorSource::GetCurrentLocation(DVD_PLAYBACK_LOCATION2* loc) {
   loc->ChapterNum = static_cast<uint32_t>(p);
   loc->TimeCode = {static_cast<uint8_t>(secs / 3600), static_cast<uint8_t>((secs / 60) % 60),
                    static_cast<uint8_t>(secs % 60), 0};
-  loc->TimeCodeFlags = DVD_TC_FLAG_25fps;
+  loc->TimeCodeFlags = TimecodeRate();
   return S_OK;
 }
 
@@ -134,8 +140,9 @@ HRESULT NavigatorSource::GetTotalTitleTime(DVD_HMSF_TIMECODE* tc, uint32_t* flag
   tc->bHours = static_cast<uint8_t>(std::min<uint64_t>(secs / 3600, 255));
   tc->bMinutes = static_cast<uint8_t>((secs / 60) % 60);
   tc->bSeconds = static_cast<uint8_t>(secs % 60);
-  tc->bFrames = static_cast<uint8_t>((dur % 90000) * 25 / 90000);
-  if (flags) *flags = DVD_TC_FLAG_25fps;
+  const uint32_t rate = TimecodeRate();
+  tc->bFrames = static_cast<uint8_t>((dur % 90000) * (rate == DVD_TC_FLAG_30fps ? 30 : 25) / 90000);
+  if (flags) *flags = rate;
   return S_OK;
 }
 

@@ -27,6 +27,7 @@ struct VideoFrame {
   int64_t time = 0;          // stream time (us)
   int64_t titleTime = -1;    // us from the start of the title, -1 outside titles
   int64_t duration = 40000;  // us
+  double frameRate = 25.0;   // of the stream (29.97 on NTSC discs), not of this frame
   bool immediate = false;    // a redraw (new highlight): present now, leave the clock alone
 };
 

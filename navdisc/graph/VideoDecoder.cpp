@@ -288,6 +288,7 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
   vf.time = t;
   vf.titleTime = baseTitleTime_;
   vf.duration = frameDuration_;
+  vf.frameRate = fps;
   {
     std::lock_guard lock(lastMu_);
     lastComposed_ = vf.image;

@@ -38,6 +38,7 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
       q_.clear();
       flushing_ = false;
       prerolled_ = false;
+      lastSecond_ = -1;  // the player hears the new place with its first picture
       cv_.notify_all();
       return;
     case Sample::Kind::EndOfStream:
@@ -116,9 +117,13 @@ void VideoRenderer::Show(const VideoFrame& f) {
   tc.bHours = static_cast<uint8_t>(sec / 3600);
   tc.bMinutes = static_cast<uint8_t>((sec / 60) % 60);
   tc.bSeconds = static_cast<uint8_t>(sec % 60);
-  tc.bFrames = static_cast<uint8_t>((f.titleTime % 1000000) / std::max<int64_t>(f.duration, 1));
+  // The disc's own rate: NTSC (29.97 frames a second) counts in 30-frame time codes.
+  const bool ntsc = f.frameRate > 27.0;
+  const int perSecond = ntsc ? 30 : 25;
+  tc.bFrames = static_cast<uint8_t>(
+      std::min<int64_t>(perSecond - 1, (f.titleTime % 1000000) * perSecond / 1000000));
   Graph()->Notify(EC_DVD_CURRENT_HMSF_TIME, static_cast<intptr_t>(PackTimecode(tc)),
-                  DVD_TC_FLAG_25fps);
+                  ntsc ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps);
 }
 
 void VideoRenderer::Loop() {

@@ -2,6 +2,7 @@
 // video surface, and reports the playing time of what it shows.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -76,7 +77,7 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   mutable std::mutex shownMu_;
   VideoFrame last_;
   uint64_t shown_ = 0;
-  int64_t lastSecond_ = -1;
+  std::atomic<int64_t> lastSecond_{-1};
   std::atomic<uint64_t> dropped_{0};
 };
 
