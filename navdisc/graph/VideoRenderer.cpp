@@ -7,7 +7,10 @@
 
 namespace navdisc::graph {
 namespace {
-constexpr size_t kMaxQueued = 8;
+// About a second of pictures. A disc carries its video well ahead of the sub-pictures and
+// sound of the same moment; with a shorter queue the reader would not yet have reached a
+// sub-picture when the first picture of its time is due.
+constexpr size_t kMaxQueued = 32;
 }
 
 VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
@@ -100,7 +103,12 @@ void* VideoRenderer::QueryInterface(const std::string& iid) {
   return nullptr;
 }
 
-void VideoRenderer::Show(const VideoFrame& f) {
+void VideoRenderer::Show(const VideoFrame& frame) {
+  VideoFrame f = frame;
+  if (f.overlay) {
+    f.image = f.overlay->Compose(f.image, f.time);
+    f.overlay.reset();
+  }
   std::shared_ptr<plat::VideoSink> sink;
   {
     std::lock_guard lock(shownMu_);
