@@ -11,7 +11,7 @@ namespace {
 // sound of the same moment; with a shorter queue the reader would not yet have reached a
 // sub-picture when the first picture of its time is due.
 constexpr size_t kMaxQueued = 32;
-}
+}  // namespace
 
 VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
   AddPin("VMR Input0", PinDir::Input, {{Major::Video, Subtype::RGB32}});
@@ -45,6 +45,10 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
       cv_.notify_all();
       return;
     case Sample::Kind::EndOfStream:
+      // Events of pictures that never come are posted once the last one has been shown.
+      releaseWhenDrained_ = true;
+      cv_.notify_all();
+      return;
     case Sample::Kind::Control:
       return;
     case Sample::Kind::Data:
@@ -88,6 +92,7 @@ HRESULT VideoRenderer::Pause() {
 }
 
 HRESULT VideoRenderer::Stop() {
+  if (Graph()) Graph()->ReleasePictureEvents();
   std::lock_guard lock(mu_);
   stopped_ = true;
   q_.clear();
@@ -117,6 +122,7 @@ void VideoRenderer::Show(const VideoFrame& frame) {
     sink = visible_ ? sink_ : nullptr;
   }
   if (sink) sink->Present(f.image, f.displayAspect);
+  if (!f.immediate && Graph()) Graph()->PicturePresented(f.time + f.duration / 2);
   if (f.immediate || f.titleTime < 0 || !Graph() || !Graph()->timeCodeEvents) return;
   int64_t sec = f.titleTime / 1000000;
   if (sec == lastSecond_) return;
@@ -137,6 +143,15 @@ void VideoRenderer::Show(const VideoFrame& frame) {
 void VideoRenderer::Loop() {
   std::unique_lock lock(mu_);
   while (!quit_) {
+    if (q_.empty() && releaseWhenDrained_) {
+      releaseWhenDrained_ = false;
+      if (Graph()) {
+        lock.unlock();
+        Graph()->ReleasePictureEvents();
+        lock.lock();
+        continue;
+      }
+    }
     if (q_.empty() || stopped_) {
       busy_ = false;
       cv_.wait(lock);

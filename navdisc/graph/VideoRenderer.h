@@ -66,6 +66,7 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   bool prerolled_ = false;
   uint32_t stepsPending_ = 0;
   bool busy_ = false;
+  bool releaseWhenDrained_ = false;  // an end of stream came: post what waits once empty
 
   std::shared_ptr<plat::VideoSink> sink_;
   HWND owner_ = 0;
