@@ -590,7 +590,13 @@ void TFT_LumoraDVD_SetupForm::AppendChannelRow(const QString& name, const QStrin
 
 void TFT_LumoraDVD_SetupForm::SetRowFavorite(QTreeWidgetItem* row, bool favorite) {
   row->setText(kFavoriteColumn, favorite ? QStringLiteral("Y") : QStringLiteral("N"));
-  row->setIcon(kNameColumn, favorite ? ImageList1[0] : QIcon());
+  // A row without the mark keeps an empty slot so every name starts at the same place.
+  static const QIcon noMark = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    return QIcon(pm);
+  }();
+  row->setIcon(kNameColumn, favorite ? ImageList1[0] : noMark);
 }
 
 void TFT_LumoraDVD_SetupForm::FillChannels() {

@@ -14,7 +14,8 @@ using setup_test::WaitFor;
 QStringList Row(const TFT_LumoraDVD_SetupForm* d, int i) {
   const QTreeWidgetItem* r = d->ListView_Channel->topLevelItem(i);
   if (!r) return {};
-  return {r->text(0), r->text(1), r->text(2), r->icon(0).isNull() ? "-" : "mark"};
+  const bool mark = r->icon(0).cacheKey() == d->ImageList1[0].cacheKey();
+  return {r->text(0), r->text(1), r->text(2), mark ? "mark" : "-"};
 }
 
 int Rows(const TFT_LumoraDVD_SetupForm* d) { return d->ListView_Channel->topLevelItemCount(); }
