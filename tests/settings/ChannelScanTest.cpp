@@ -89,6 +89,29 @@ TEST_F(SetupFixture, StopMidwayReportsUserCancelAndOkDuringAScanStaysQuiet) {
   EXPECT_EQ(ini.get("TVChannel", "ChannelName1"), "Default Name - 2");
 }
 
+TEST_F(SetupFixture, TheTunerGoingAwayMidScanEndsTheScanAndAPressStartsTvAgain) {
+  qputenv("LUMORA_TV", "sim:2,5,9");
+  RunSetup(
+      [&](TFT_LumoraDVD_SetupForm* d) {
+        d->Button_Scan->click();
+        ASSERT_EQ(PlayType, ptTV);
+        // TV playback ends under the dialog (an engine error does this): the tuner goes.
+        ClosePlayback();
+        ASSERT_TRUE(WaitFor([] { return !BoxTexts().empty(); }));
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"User Cancel."});
+        EXPECT_LT(Rows(d), 3);
+        // The button still offers to stop; pressing it brings TV back and ends the scan state.
+        d->Button_Scan->click();
+        EXPECT_EQ(PlayType, ptTV);
+        EXPECT_EQ(d->Button_Scan->text(), "Scan");
+        d->Button_Scan->click();
+        ASSERT_TRUE(WaitFor([] { return BoxTexts().size() == 2; }));
+        EXPECT_EQ(BoxTexts()[1], "Scan Finish.");
+        EXPECT_EQ(Rows(d), 3);
+      },
+      false);
+}
+
 TEST_F(SetupFixture, WithoutATunerTheScanSaysSoAndChangesNothing) {
   qputenv("LUMORA_TV", "none");
   WriteChannelFile(kThreeChannels);
