@@ -29,28 +29,8 @@ namespace {
 // clamp(v, lo, hi): lo when hi < lo, else v limited to lo..hi.
 int Clamp(int v, int lo, int hi) { return hi < lo ? lo : std::clamp(v, lo, hi); }
 
-// The side panel's operations, called when it offers them; until then the main window keeps
-// the page number and the docked height itself.
-template <class Side>
-void SideShowPage(Side* side, int page) {
-  if constexpr (requires { side->ShowPage(page); })
-    side->ShowPage(page);
-  else
-    side->i_PageIndex = page;
-}
-
-template <class Side>
-void SideFitDockedHeight(Side* side, int mainHeight) {
-  if constexpr (requires { side->FitDockedHeight(); }) {
-    (void)mainHeight;
-    side->FitDockedHeight();
-  } else if (side->isVisible() && side->b_Docked) {
-    side->resize(side->width(), mainHeight >= 130 ? mainHeight : 200);
-  }
-}
-
-void FitSidePanelHeight(const QWidget* main) {
-  if (TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm) SideFitDockedHeight(side, main->height());
+void FitSidePanelHeight() {
+  if (TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm) side->FitDockedHeight();
 }
 
 // The application's icon: a disc on a dark square, drawn so no picture file has to ship.
@@ -211,7 +191,7 @@ void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseMove(QObject*, TShiftStat
 void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseUp(QObject*, TMouseButton, TShiftState, int,
                                                           int) {
   b_Resizing = false;
-  FitSidePanelHeight(this);
+  FitSidePanelHeight();
 }
 
 void TFT_LumoraDVD_MainForm::SetWindowSize(int w, int h, bool keepPosition) {
@@ -229,7 +209,7 @@ void TFT_LumoraDVD_MainForm::SetWindowSize(int w, int h, bool keepPosition) {
     QWidget* bar_widget = FT_LumoraDVD_ControlFrame;
     bar_widget->move((Panel_ControlPanel->width() - bar_widget->width()) / 2, bar_widget->y());
   }
-  FitSidePanelHeight(this);
+  FitSidePanelHeight();
   if (keepPosition) return;
   if (y() < S.top() || y() + h > S.bottom() + 1 || x() < S.left() || x() + w > S.right() + 1) {
     move(S.left() + (S.width() - w) / 2, S.top() + (S.height() - h) / 2);
@@ -271,7 +251,7 @@ void TFT_LumoraDVD_MainForm::SetControlBarDocked(bool docked) {
   SetWindowSize(width(), height(), false);
   if (FT_LumoraDVD_ShadowForm) FT_LumoraDVD_ShadowForm->close();
   FitMaximizedWindow();
-  FitSidePanelHeight(this);
+  FitSidePanelHeight();
   ApplyWindowRegion();
 }
 
@@ -393,7 +373,7 @@ void TFT_LumoraDVD_MainForm::MaximizeWindow() {
     side->setUpdatesEnabled(false);
     side->move(S.topLeft());
     side->setUpdatesEnabled(true);
-    SideFitDockedHeight(side, S.height());
+    side->FitDockedHeight();
     left = S.left() + side->width();
     w = S.width() - side->width();
   }
@@ -405,6 +385,8 @@ void TFT_LumoraDVD_MainForm::MaximizeWindow() {
   if (skImageButton_Restore) skImageButton_Restore->show();
   setUpdatesEnabled(true);
   b_Maximized = true;
+  // The side panel was fitted before this window took the screen's height.
+  FitSidePanelHeight();
 }
 
 void TFT_LumoraDVD_MainForm::RestoreWindow() {
@@ -426,13 +408,14 @@ void TFT_LumoraDVD_MainForm::FitMaximizedWindow() {
   if (TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm; side && side->isVisible()) {
     side->b_Docked = true;
     side->move(S.topLeft());
-    SideFitDockedHeight(side, S.height());
+    side->FitDockedHeight();
     left = S.left() + side->width();
     w = S.width() - side->width();
   }
   setUpdatesEnabled(false);
   setGeometry(left, S.top(), w, S.height());
   setUpdatesEnabled(true);
+  FitSidePanelHeight();
 }
 
 namespace {
@@ -447,7 +430,7 @@ const char* const kCloseButtons[4] = {"skImageButton_DePlayList", "skImageButton
 void TFT_LumoraDVD_MainForm::OpenSidePanelPage(int page) {
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
   if (!side || page < 0 || page > 3) return;
-  SideShowPage(side, page);
+  side->ShowPage(page);
   if (b_Maximized) side->b_Docked = true;
   side->show();
   for (int i = 0; i < 4; ++i) {
