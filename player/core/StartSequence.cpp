@@ -76,7 +76,12 @@ bool TFT_LumoraDVD_MainForm::StartSequence() {
   i_LastWidth = width();
   i_LastHeight = height();
 
-  // Draw the windows before anything is opened.
+  // Draw the windows before anything is opened; the main window first shows centred on its
+  // screen, wherever the skin put it.
+  const QRect screen = ScreenRect();
+  move(screen.left() + (screen.width() - width()) / 2,
+       screen.top() + (screen.height() - height()) / 2);
+  PlaceFloatingPanelFirst();
   show();
   SetControlBarDocked(b_DisplayControlPanel);
   update();

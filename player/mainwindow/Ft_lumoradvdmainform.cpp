@@ -120,10 +120,6 @@ void TFT_LumoraDVD_MainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!b_FirstShown) {
     b_FirstShown = true;
-    // Centred on its screen when first shown, wherever the skin put it.
-    const QRect S = ScreenRect();
-    move(S.left() + (S.width() - width()) / 2, S.top() + (S.height() - height()) / 2);
-    PlaceFloatingPanelFirst();
     if (qEnvironmentVariableIsSet("LUMORA_BENCH_STARTUP")) {
       std::printf("LUMORA_FIRST_SHOWN %lld\n",
                   static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
