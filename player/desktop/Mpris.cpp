@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCall>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -21,6 +22,7 @@
 #include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Shell.h"
 #include "player/skin/controls/Ftimagebutton.h"
+#include "widgets/TskImageButton.h"
 
 namespace {
 
