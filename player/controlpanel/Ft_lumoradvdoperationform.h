@@ -5,17 +5,18 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 #include <set>
 #include <string>
 
 #include "platform/Types.h"
 #include "player/widgets/Components.h"
+#include "player/widgets/TPopupMenu.h"
 
 class QTimer;
 class TImage;
 class TTimer;
-class TMenuItem;
 class TPopupMenu;
 class TskImageButton;
 class TFT_ProgressBar;
@@ -99,6 +100,9 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   void OnSubpictureItemClick(QObject* entry);
   void OnAudioItemClick(QObject* entry);
   void OnRateItemClick(QObject* entry);
+  // The main window's Subtitle and Audio submenus share the current-entry references.
+  void SetSubpictureEntries(TMenuItem* current, TMenuItem* disable);
+  void SetAudioEntry(TMenuItem* current);
   bool BuildSubpictureMenu();
   bool BuildAudioMenu();
   bool BuildRateMenu();
@@ -157,10 +161,11 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   TMenuItem* RootMenu1 = nullptr;
   TMenuItem* TitleMenu1 = nullptr;
 
-  // References into the subtitle and language menus; none when the menus are empty.
-  TMenuItem* CurrentSubpictureItem = nullptr;
-  TMenuItem* DisableSubpictureItem = nullptr;
-  TMenuItem* CurrentAudioItem = nullptr;
+  // References into the subtitle and language menus (this window's or the main window's);
+  // none when the menus are empty. They clear themselves when their menu is rebuilt.
+  QPointer<TMenuItem> CurrentSubpictureItem;
+  QPointer<TMenuItem> DisableSubpictureItem;
+  QPointer<TMenuItem> CurrentAudioItem;
 
   // Skin application and the run-time skin controls.
   bool ApplyControlPanelSkin();

@@ -172,11 +172,7 @@ void TFT_LumoraDVD_OperationForm::OnSubpictureItemClick(QObject* sender) {
     ShowMark(entry);
     return;
   }
-  const bool isCurrent =
-      entry == CurrentSubpictureItem ||
-      (CurrentSubpictureItem && entry->objectName() == CurrentSubpictureItem->objectName() &&
-       entry->parent() == CurrentSubpictureItem->parent());
-  if (isCurrent) {
+  if (entry == CurrentSubpictureItem) {
     // Clicking the current subtitle toggles its display.
     const bool off = Marked(DisableSubpictureItem);
     if (control->SetSubpictureState(off, 0, nullptr) == 0) Mark(DisableSubpictureItem, !off);
@@ -233,7 +229,7 @@ void TFT_LumoraDVD_OperationForm::OnAudioItemClick(QObject* sender) {
   repaint();
   auto* entry = qobject_cast<TMenuItem*>(sender);
   navdisc::IDvdControl2* control = DvdControl();
-  if (!control || !entry || entry == CurrentAudioItem || Marked(entry)) {
+  if (!control || !entry || entry == CurrentAudioItem) {
     ShowMark(entry);
     return;
   }
@@ -245,6 +241,18 @@ void TFT_LumoraDVD_OperationForm::OnAudioItemClick(QObject* sender) {
   if (CurrentAudioItem) Mark(CurrentAudioItem, false);
   Mark(entry, true);
   CurrentAudioItem = entry;
+}
+
+void TFT_LumoraDVD_OperationForm::SetSubpictureEntries(TMenuItem* current, TMenuItem* disable) {
+  CurrentSubpictureItem = current;
+  DisableSubpictureItem = disable;
+  if (current) Mark(current, true);
+  if (disable) Mark(disable, disable->isChecked());
+}
+
+void TFT_LumoraDVD_OperationForm::SetAudioEntry(TMenuItem* current) {
+  CurrentAudioItem = current;
+  if (current) Mark(current, true);
 }
 
 // ---------------------------------------------------------------------------------------------
