@@ -147,7 +147,8 @@ bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
   // dots, and so may an existing disc folder itself.
   const size_t slash = CurrentPlayPath.find_last_of('/');
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (CurrentPlayPath.find('.', nameStart) != std::string::npos && !info.isDir())
+  if (CurrentPlayPath.find('.', nameStart) != std::string::npos &&
+      !QFileInfo(QString::fromStdString(CurrentPlayPath)).isDir())
     CurrentPlayPath.clear();
   return false;
 }
