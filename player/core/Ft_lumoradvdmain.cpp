@@ -99,9 +99,11 @@ std::string AbsoluteIfExisting(const std::string& arg) {
 
 // How long a later start keeps trying: the running player may still be
 // building its windows, or other starts may be handing over before it.
+// A loaded machine can take many seconds to bring the player's message loop
+// up; the bounds only keep a start from lingering forever.
 constexpr int kFindPlayerMs = 30000;
-constexpr int kTurnWaitMs = 30000;
-constexpr int kTakenWaitMs = 10000;
+constexpr int kTurnWaitMs = 60000;
+constexpr int kTakenWaitMs = 30000;
 
 enum class HandOff { kDelivered, kNoPlayer, kFailed };
 
