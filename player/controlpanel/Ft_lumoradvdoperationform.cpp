@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/CommandLine.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
@@ -137,7 +138,13 @@ void TFT_LumoraDVD_OperationForm::ConnectHandlers() {
 }
 
 bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
-  if (IsFile(CurrentPlayPath)) {
+  // An image or a drive holds a whole disc, with menus: the DVD engine opens it.
+  if (IsDiscImageOrDevice(CurrentPlayPath)) {
+    skImageButton_StopClick(nullptr);
+    return StartDVD(CurrentPlayPath);
+  }
+  const QFileInfo info(QString::fromStdString(CurrentPlayPath));
+  if (!CurrentPlayPath.empty() && info.isFile()) {
     skImageButton_StopClick(nullptr);
     PlayType = ptFile;
     return StartFile(CurrentPlayPath);
@@ -162,11 +169,6 @@ bool TFT_LumoraDVD_OperationForm::PlayPlayListItem() {
   return StartFile(path);
 }
 
-bool TFT_LumoraDVD_OperationForm::PlaySelectedBookmark() {
-  // Bookmarks play once the bookmark list can name its selected entry.
-  return false;
-}
-
 void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
   bool played = false;
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
@@ -189,7 +191,7 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
     played = PlayPlayListItem();
     if (!played) return;
   } else if (control && side && control == side->skImageButton_PlayBookmark) {
-    played = PlaySelectedBookmark();
+    played = side->PlayBookmark();
     if (!played) return;
   } else if (control && control == FT_LumoraDVD_MainForm) {
     played = PlayDisc() || PlayCurrentFile();
@@ -197,12 +199,8 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
   }
 
   if (!played) played = PlayCurrentFile();
-  if (!played && side && side->isVisible()) {
-    if (side->i_PageIndex == 0)
-      played = PlayPlayListItem();
-    else if (side->i_PageIndex == 1)
-      played = PlaySelectedBookmark();
-  }
+  if (!played && side && side->isVisible() && side->i_PageIndex == 0) played = PlayPlayListItem();
+  if (!played && side && side->isVisible() && side->i_PageIndex == 1) played = side->PlayBookmark();
   if (!played) played = PlayDisc();
   if (!played) played = PlayPlayListItem();
 
@@ -240,6 +238,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
   }
   if (sender) {
     b_NoVideo = true;
+    if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->MarkStopped();
     ShowChapterNumber(0);
     ShowTitleNumber(0);
     ShowStatusText("Stop");
@@ -310,10 +309,8 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
   }
   if (PlayType == ptPlayList) {
     std::string path = "0";
-    if (FT_LumoraDVD_SubForm) {
-      // The play list walks backwards only once it knows its own order.
-      if (!previous) path = FT_LumoraDVD_SubForm->NextItem();
-    }
+    if (FT_LumoraDVD_SubForm)
+      path = previous ? FT_LumoraDVD_SubForm->PreviousItem() : FT_LumoraDVD_SubForm->NextItem();
     ClosePlayback();
     PlayType = ptPlayList;
     if (!IsFile(path)) {

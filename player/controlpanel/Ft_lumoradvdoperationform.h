@@ -185,7 +185,6 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   void PopupAtCursor(TPopupMenu* menu);
   void RepaintWindows();
   void ProcessDiscArrivals();
-  bool PlaySelectedBookmark();
 
   HWND h_Handle = 0;
   // An open dialog already on screen: a play it leads to must not open another.

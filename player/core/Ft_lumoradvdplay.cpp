@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/CommandLine.h"
 #include "core/ControllerDetail.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdstate.h"
@@ -85,7 +86,7 @@ bool StartDVD(const std::string& path) {
     // A folder opens through its VIDEO_TS folder (in whatever case the disc spells it); a
     // device node or disc image goes to the engine as it is.
     std::string p = path;
-    if (!p.empty() && QFileInfo(QString::fromStdString(p)).isDir()) {
+    if (!p.empty() && !IsDiscImageOrDevice(p) && QFileInfo(QString::fromStdString(p)).isDir()) {
       if (p.back() != '/') p += '/';
       std::string folder;
       p = plat::DiscHasFolder(p, "VIDEO_TS", &folder) ? folder : p + "VIDEO_TS/";
