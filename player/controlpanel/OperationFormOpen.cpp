@@ -58,19 +58,11 @@ QString DriveCaption(const plat::OpticalDrive& d, bool* readable) {
 void ShowSidePanelPlayList() {
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
   if (!side) return;
-  QMetaObject::invokeMethod(side, "ShowPage", Qt::DirectConnection, Q_ARG(int, 0));
-  side->i_PageIndex = 0;
+  side->ShowPage(0);
 }
 
 void AddDirectoryToPlayList(const std::string& folder) {
-  TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
-  if (!side) return;
-  QDir dir(QString::fromStdString(folder));
-  const QStringList files = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-  for (const QString& f : files) {
-    const std::string path = dir.filePath(f).toStdString();
-    side->AddToPlayList(path, QFileInfo(f).completeBaseName().toStdString());
-  }
+  if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->AddDirectory(folder);
 }
 
 }  // namespace
