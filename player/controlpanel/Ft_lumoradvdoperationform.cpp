@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/CommandLine.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
@@ -64,6 +65,11 @@ TFT_LumoraDVD_OperationForm::~TFT_LumoraDVD_OperationForm() {
 }
 
 bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
+  // An image or a drive holds a whole disc, with menus: the DVD engine opens it.
+  if (IsDiscImageOrDevice(CurrentPlayPath)) {
+    skImageButton_StopClick(nullptr);
+    return StartDVD(CurrentPlayPath);
+  }
   const QFileInfo info(QString::fromStdString(CurrentPlayPath));
   if (!CurrentPlayPath.empty() && info.isFile()) {
     skImageButton_StopClick(nullptr);
