@@ -141,6 +141,10 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   // arrows); handled is set when the key is consumed.
   void FormShortCut(int key, bool& handled);
   void HandleDroppedFiles(WPARAM drop);
+  // A drag over this window or the control panel, and its drop, which posts message 563.
+  void DragEnter(QDragEnterEvent* event);
+  void Drop(QDropEvent* event);
+  void PopMenu_AlwaysNormalClick(QObject* sender);
   void Panel_MainForm_CenterMouseDown(QObject* sender, TMouseButton button, TShiftState shift,
                                       int x, int y);
   void Panel_MainForm_CenterMouseMove(QObject* sender, TShiftState shift, int x, int y);

@@ -59,6 +59,15 @@ class ShortCutFilter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override {
+    // Files dropped on the control panel act as if dropped on the main window.
+    if ((e->type() == QEvent::DragEnter || e->type() == QEvent::Drop) && FT_LumoraDVD_MainForm &&
+        watched == FT_LumoraDVD_OperationForm) {
+      if (e->type() == QEvent::DragEnter)
+        FT_LumoraDVD_MainForm->DragEnter(static_cast<QDragEnterEvent*>(e));
+      else
+        FT_LumoraDVD_MainForm->Drop(static_cast<QDropEvent*>(e));
+      return true;
+    }
     if (e->type() != QEvent::KeyPress) return false;
     // Every key this handles is consumed, so a press never reaches it twice on its way up.
     auto* w = qobject_cast<QWidget*>(watched);
@@ -275,7 +284,7 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
     PopMenu_AspectRatio = item("PopMenu_AspectRatio", "Aspect Ratio");
     auto aspect = [this](const char* name, const char* caption) {
       TMenuItem* e = faces::Item(PopMenu_AspectRatio, name, caption);
-      // MERGE: e->OnClick = [this](QObject* s) { PopMenu_AlwaysNormalClick(s); };
+      e->OnClick = [this](QObject* s) { PopMenu_AlwaysNormalClick(s); };
       return e;
     };
     PopMenu_KeepAspectRatio = aspect("PopMenu_KeepAspectRatio", "Keep Aspect Ratio");
@@ -560,6 +569,19 @@ void TFT_LumoraDVD_MainForm::PopMenu_NoRepeatClick(QObject*) { b_RepeatAB = fals
 
 // ---- Other entries ----
 
+void TFT_LumoraDVD_MainForm::PopMenu_AlwaysNormalClick(QObject* sender) {
+  if (sender == PopMenu_KeepAspectRatio)
+    SetAspectMode(0);
+  else if (sender == PopMenu_FillScreen)
+    SetAspectMode(1);
+  else if (sender == PopMenu_AlwaysNormal)
+    SetAspectMode(2);
+  else if (sender == PopMenu_Custom)
+    SetAspectMode(3);
+  else if (sender == PopMenu_SetFit)
+    FitWindowToVideo();
+}
+
 void TFT_LumoraDVD_MainForm::PopMenu_FullScreenClick(QObject*) {
   if (b_FullScreen)
     LeaveFullScreen();
@@ -614,12 +636,16 @@ void TFT_LumoraDVD_MainForm::FormShortCut(int key, bool& handled) {
 
 // ---- Dropped files ----
 
-void TFT_LumoraDVD_MainForm::dragEnterEvent(QDragEnterEvent* event) {
+void TFT_LumoraDVD_MainForm::dragEnterEvent(QDragEnterEvent* event) { DragEnter(event); }
+
+void TFT_LumoraDVD_MainForm::dropEvent(QDropEvent* event) { Drop(event); }
+
+void TFT_LumoraDVD_MainForm::DragEnter(QDragEnterEvent* event) {
   // Only drops that hold at least one file of this computer are taken.
   if (!plat::DroppedLocalFiles(event->mimeData()).paths.empty()) event->acceptProposedAction();
 }
 
-void TFT_LumoraDVD_MainForm::dropEvent(QDropEvent* event) {
+void TFT_LumoraDVD_MainForm::Drop(QDropEvent* event) {
   const plat::DroppedItems items = plat::DroppedLocalFiles(event->mimeData());
   event->acceptProposedAction();
   std::vector<std::string> paths;

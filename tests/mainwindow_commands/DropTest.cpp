@@ -14,16 +14,17 @@ using commands_test::WaitFor;
 class DropTest : public CommandsFixture {
  protected:
   // Drops the URLs on the video area the way a file manager's drop arrives.
-  void Drop(const QList<QUrl>& urls) {
+  void Drop(const QList<QUrl>& urls, QWidget* target = nullptr) {
+    QWidget* to = target ? target : main_;
     QMimeData mime;
     mime.setUrls(urls);
     const QPoint at(100, 100);
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(main_, &enter);
+    QApplication::sendEvent(to, &enter);
     accepted_ = enter.isAccepted();
     if (!accepted_) return;
     QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(main_, &drop);
+    QApplication::sendEvent(to, &drop);
     plat::PumpMessages(50);
   }
   std::string Copy(const std::string& name) {
@@ -141,4 +142,14 @@ TEST_F(DropTest, TheMessageItselfReadsItsHandle) {
   plat::PumpMessages(50);
   EXPECT_EQ(plat::DragQueryFileCount(h), 0u) << "the handle is released after use";
   EXPECT_EQ(CurrentPlayPath, "") << "a name with a dot that is not there is forgotten";
+}
+
+TEST_F(DropTest, FilesDroppedOnTheControlPanelActAsOnTheMainWindow) {
+  if (player_test::SmallClip().empty()) GTEST_SKIP() << "ffmpeg could not make the clip";
+  const std::string a = Copy("a.mp4"), b = Copy("b.mp4");
+  Drop({File(a), File(b)}, panel_);
+  ASSERT_TRUE(accepted_);
+  EXPECT_EQ(PlayListCount(), 2);
+  EXPECT_TRUE(WaitFor([] { return PlayState == psPlaying; }, 5000));
+  EXPECT_EQ(PlayType, ptPlayList);
 }

@@ -5,6 +5,7 @@
 
 #include "CommandsTestSupport.h"
 #include "core/EngineApi.h"
+#include "platform/VideoSurface.h"
 #include "player/widgets/TTimer.h"
 #include "player/widgets/TskImageButton.h"
 
@@ -53,6 +54,9 @@ TEST_F(MenuTest, AspectDefaultAndFullScreenCaptionFollowTheState) {
   main_->RefreshMainMenu();
   EXPECT_EQ(DefaultName(main_->PopMenu_AspectRatio), "PopMenu_AlwaysNormal");
   EXPECT_TRUE(main_->PopMenu_SetFit->Enabled());
+  // Nothing with a picture is open: the choice changes nothing.
+  main_->PopMenu_FillScreen->trigger();
+  EXPECT_EQ(MyAspectRatioState, 2);
   main_->EnterFullScreen();
   main_->RefreshMainMenu();
   EXPECT_EQ(main_->PopMenu_FullScreen->Caption(), "Restore");
@@ -310,4 +314,38 @@ TEST_F(StatusTest, ShapeIsTheTextAndPausedPlaybackFallsBackToPause) {
   EXPECT_EQ(main_->s_LastStatus, "Pause");
   EXPECT_TRUE(p->isVisibleTo(main_));
   PlayState = psIdle;
+}
+
+class VideoMouseTest : public CommandsFixture {};
+
+TEST_F(VideoMouseTest, DiscMenuButtonsFollowThePointerWhereThePictureReallyIs) {
+  const std::string disc = commands_test::SampleDvd();
+  if (disc.empty()) GTEST_SKIP() << "sample DVD not built";
+  main_->resize(900, 500);  // wider than the 4:3 menu: the picture sits letterboxed
+  ASSERT_TRUE(StartDVD(disc));
+  auto* info = GetIDvdInfo2();
+  uint32_t available = 0, current = 0;
+  ASSERT_TRUE(WaitFor(
+      [&] { return info && info->GetCurrentButton(&available, &current) >= 0 && available >= 3; },
+      10000));
+  main_->ApplyAspectMode();
+  plat::PumpMessages(100);
+  TPanel* video = main_->Panel_MainForm_Center;
+  const LumoraRect r = plat::LetterboxRect({0, 0, video->width(), video->height()}, 4.0 / 3.0);
+  // Picture point (x, y) of the 720x576 menu, in the video panel.
+  auto at = [&](int x, int y) {
+    return QPoint(r.left + x * r.width / 720, r.top + y * r.height / 576);
+  };
+  QTest::mouseMove(video, at(360, 300));  // the second button
+  ASSERT_TRUE(WaitFor([&] { return main_->b_OverDVDButton; }, 2000));
+  EXPECT_EQ(video->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_TRUE(WaitFor(
+      [&] { return info->GetCurrentButton(&available, &current) >= 0 && current == 2; }, 2000));
+  // Left of the picture, in the black band, there is no button.
+  QTest::mouseMove(video, QPoint(r.left / 2, at(0, 300).y()));
+  EXPECT_TRUE(WaitFor([&] { return !main_->b_OverDVDButton; }, 2000));
+  EXPECT_NE(video->cursor().shape(), Qt::PointingHandCursor);
+  // A left press on the third button plays title 3.
+  QTest::mouseClick(video, Qt::LeftButton, {}, at(360, 420));
+  EXPECT_TRUE(WaitFor([this] { return main_->i_CurrentTitle == 3; }, 10000));
 }
