@@ -1,69 +1,27 @@
+// The structure checks: the IFO tables and the menus' navigation data, judged as the navigator
+// will use them.
 #include "navdisc/DiscValidator.h"
 
-#include <dvdnav/dvdnav.h>
 #include <dvdread/dvd_reader.h>
 #include <dvdread/ifo_read.h>
 #include <dvdread/ifo_types.h>
 #include <dvdread/nav_read.h>
 #include <dvdread/nav_types.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdarg>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "navdisc/DiscCommand.h"
+
 namespace navdisc {
 namespace {
 
-// The navigator's link and jump kinds. The first block carries the values of the DVD
-// "link sub-instruction" codes; codes without a meaning (4, 8, 14, 15) leave libdvdnav's
-// command loop spinning forever, so they are refused.
-enum LinkKind {
-  kNoLink = 0,
-  kTopC = 1,
-  kNextC = 2,
-  kPrevC = 3,
-  kTopPG = 5,
-  kNextPG = 6,
-  kPrevPG = 7,
-  kTopPGC = 9,
-  kNextPGC = 10,
-  kPrevPGC = 11,
-  kGoUpPGC = 12,
-  kTailPGC = 13,
-  kRSM = 16,
-  kPGCN = 100,
-  kPTTN,
-  kPGN,
-  kCN,
-  kExit,
-  kJumpTT,
-  kJumpVTS_TT,
-  kJumpVTS_PTT,
-  kJumpSS_FP,
-  kJumpSS_VMGM_MENU,
-  kJumpSS_VTSM,
-  kJumpSS_VMGM_PGC,
-  kCallSS_FP,
-  kCallSS_VMGM_MENU,
-  kCallSS_VTSM,
-  kCallSS_VMGM_PGC,
-};
-
-struct Link {
-  int kind = kNoLink;
-  int d1 = 0, d2 = 0, d3 = 0;
-};
+using namespace cmd;
 
 enum class Domain { kFirstPlay, kVMGM, kVTSM, kVTST };
 enum class Place { kPre, kPost, kCell, kButton };
@@ -76,120 +34,6 @@ struct Where {
   int cellN;  // cell and button commands: the cell they belong to
   std::string name;
 };
-
-// Bits of a 64-bit command, numbered 63 (first bit of the first byte) down to 0.
-uint32_t Bits(uint64_t insn, int start, int count) {
-  return static_cast<uint32_t>((insn >> (start + 1 - count)) & ((uint64_t{1} << count) - 1));
-}
-
-bool LinkInstruction(uint64_t insn, Link& link) {
-  switch (Bits(insn, 51, 4)) {
-    case 1: {
-      const uint32_t op = Bits(insn, 4, 5);
-      if (op > 16) return false;  // the navigator ignores these
-      link.kind = static_cast<int>(op);
-      return true;
-    }
-    case 4:
-      link = {kPGCN, static_cast<int>(Bits(insn, 14, 15))};
-      return true;
-    case 5:
-      link = {kPTTN, static_cast<int>(Bits(insn, 9, 10))};
-      return true;
-    case 6:
-      link = {kPGN, static_cast<int>(Bits(insn, 6, 7))};
-      return true;
-    case 7:
-      link = {kCN, static_cast<int>(Bits(insn, 7, 8))};
-      return true;
-  }
-  return false;
-}
-
-bool JumpInstruction(uint64_t insn, Link& link) {
-  auto v = [&](int s, int c) { return static_cast<int>(Bits(insn, s, c)); };
-  switch (Bits(insn, 51, 4)) {
-    case 1:
-      link = {kExit};
-      return true;
-    case 2:
-      link = {kJumpTT, v(22, 7)};
-      return true;
-    case 3:
-      link = {kJumpVTS_TT, v(22, 7)};
-      return true;
-    case 5:
-      link = {kJumpVTS_PTT, v(22, 7), v(41, 10)};
-      return true;
-    case 6:
-      switch (Bits(insn, 23, 2)) {
-        case 0:
-          link = {kJumpSS_FP};
-          return true;
-        case 1:
-          link = {kJumpSS_VMGM_MENU, v(19, 4)};
-          return true;
-        case 2:
-          link = {kJumpSS_VTSM, v(31, 8), v(39, 8), v(19, 4)};
-          return true;
-        default:
-          link = {kJumpSS_VMGM_PGC, v(46, 15)};
-          return true;
-      }
-    case 8:
-      switch (Bits(insn, 23, 2)) {
-        case 0:
-          link = {kCallSS_FP, v(31, 8)};
-          return true;
-        case 1:
-          link = {kCallSS_VMGM_MENU, v(19, 4), v(31, 8)};
-          return true;
-        case 2:
-          link = {kCallSS_VTSM, v(19, 4), v(31, 8)};
-          return true;
-        default:
-          link = {kCallSS_VMGM_PGC, v(46, 15), v(31, 8)};
-          return true;
-      }
-  }
-  return false;
-}
-
-// The link a command may take, whatever its condition evaluates to. False for a command the
-// navigator cannot decode.
-bool DecodeCommand(const vm_cmd_t& cmd, Link& link, bool& hasLink) {
-  uint64_t insn = 0;
-  for (uint8_t b : cmd.bytes) insn = insn << 8 | b;
-  link = {};
-  hasLink = false;
-  switch (Bits(insn, 63, 3)) {
-    case 0:
-      return true;
-    case 1:
-      hasLink = Bits(insn, 60, 1) ? JumpInstruction(insn, link) : LinkInstruction(insn, link);
-      break;
-    case 2:
-    case 3:
-      if (Bits(insn, 51, 4)) hasLink = LinkInstruction(insn, link);
-      break;
-    case 4:
-    case 5:
-    case 6: {
-      const uint32_t op = Bits(insn, 4, 5);
-      if (op <= 16) {
-        link.kind = static_cast<int>(op);
-        hasLink = true;
-      }
-      break;
-    }
-    default:
-      return false;
-  }
-  if (hasLink && link.kind < kPGCN &&
-      (link.kind == 4 || link.kind == 8 || link.kind == 14 || link.kind == 15))
-    return false;
-  return true;
-}
 
 class Validator {
  public:
@@ -244,11 +88,6 @@ class Validator {
 // Menu VOB sectors read for button commands; menus are small, this bounds a hostile disc.
 constexpr size_t kMaxScannedSectors = 32768;
 constexpr int kMaxTitleSets = 99;
-// Dry run budgets: the start-up path to its first menu, and the opening of each title.
-constexpr int kDryRunStartBlocks = 4000;
-constexpr int kDryRunTitles = 16;
-constexpr int kDryRunTitleBlocks = 64;
-constexpr std::chrono::seconds kCheckTimeout{30};
 
 // libdvdread sizes its allocations from the "last byte" fields of the IFO tables: a damaged
 // one asks for gigabytes, or for less than the table's own header (a negative size). Each table the
@@ -651,76 +490,8 @@ bool Validator::Run() {
 }
 
 void QuietLog(void*, dvd_logger_level_t, const char*, va_list) {}
-void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 
 }  // namespace
-
-// The start-up path and the start of every title, played through libdvdnav itself: what the
-// static checks cannot foresee fails here, inside the checking process.
-bool DryRunDisc(const std::string& path, std::string& why) {
-  static const dvdnav_logger_cb kLogger = {QuietNavLog};
-  dvdnav_t* nav = nullptr;
-  if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
-    why = "libdvdnav cannot open the disc";
-    return false;
-  }
-  std::vector<uint8_t> buf(DVD_VIDEO_LB_LEN);
-  auto readSome = [&](int budget) {
-    for (int i = 0; i < budget; ++i) {
-      int event = 0, len = 0;
-      if (dvdnav_get_next_block(nav, buf.data(), &event, &len) != DVDNAV_STATUS_OK) return;
-      if (event == DVDNAV_STOP) return;
-      if (event == DVDNAV_STILL_FRAME) return;
-      if (event == DVDNAV_WAIT) dvdnav_wait_skip(nav);
-    }
-  };
-  readSome(kDryRunStartBlocks);
-  int32_t titles = 0;
-  dvdnav_get_number_of_titles(nav, &titles);
-  for (int32_t t = 1; t <= std::min(titles, kDryRunTitles); ++t) {
-    dvdnav_reset(nav);
-    if (dvdnav_title_play(nav, t) == DVDNAV_STATUS_OK) readSome(kDryRunTitleBlocks);
-  }
-  dvdnav_close(nav);
-  return true;
-}
-
-bool ButtonCommandFitsDomain(const uint8_t command[8], NavDomain domain) {
-  if (!command) return false;
-  vm_cmd_t cmd;
-  std::copy(command, command + 8, cmd.bytes);
-  Link l;
-  bool has = false;
-  if (!DecodeCommand(cmd, l, has)) return false;
-  if (!has) return true;
-  const bool title = domain == NavDomain::kTitle;
-  const bool vmgm = domain == NavDomain::kVideoManagerMenu;
-  const bool vtsm = domain == NavDomain::kTitleSetMenu;
-  const bool fp = domain == NavDomain::kFirstPlay;
-  switch (l.kind) {
-    case kPTTN:
-      return title;
-    case kJumpTT:
-      return vmgm || fp;
-    case kJumpVTS_TT:
-    case kJumpVTS_PTT:
-      return vtsm || title;
-    case kJumpSS_FP:
-      return vmgm || vtsm;
-    case kJumpSS_VMGM_MENU:
-    case kJumpSS_VMGM_PGC:
-      return !title;
-    case kJumpSS_VTSM:
-      return l.d1 != 0 ? (vtsm || vmgm || fp) : vtsm;
-    case kCallSS_FP:
-    case kCallSS_VMGM_MENU:
-    case kCallSS_VTSM:
-    case kCallSS_VMGM_PGC:
-      return title;
-    default:
-      return true;
-  }
-}
 
 bool CheckDiscStructure(const std::string& path, std::string* why) {
   std::string reason;
@@ -747,63 +518,4 @@ bool CheckDiscStructure(const std::string& path, std::string* why) {
   if (why) *why = ok ? std::string() : reason;
   return ok;
 }
-
-bool ValidateDisc(const std::string& path, std::string* why) {
-  auto result = [&](bool ok, const std::string& reason) {
-    if (why) *why = ok ? std::string() : reason;
-    return ok;
-  };
-  struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return result(false, "not found");
-
-  // libdvdread and libdvdnav crash or abort on some damaged data; the checks run in a child
-  // process so that only the child goes down.
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return result(false, "cannot start the disc check");
-  const pid_t pid = ::fork();
-  if (pid < 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    return result(false, "cannot start the disc check");
-  }
-  if (pid == 0) {
-    ::close(fds[0]);
-    std::string reason;
-    const bool ok = CheckDiscStructure(path, &reason) && DryRunDisc(path, reason);
-    const std::string msg = (ok ? "1" : "0") + reason.substr(0, 400);
-    ssize_t n = ::write(fds[1], msg.data(), msg.size());
-    (void)n;
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  std::string msg;
-  char buf[512];
-  const auto deadline = std::chrono::steady_clock::now() + kCheckTimeout;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      ::kill(pid, SIGKILL);
-      msg = "0the disc check did not finish";
-      break;
-    }
-    pollfd p{fds[0], POLLIN, 0};
-    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) continue;
-    const ssize_t n = ::read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    msg.append(buf, static_cast<size_t>(n));
-  }
-  ::close(fds[0]);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (WIFSIGNALED(status) && msg.empty())
-    return result(false, "the disc's navigation data is damaged");
-  if (msg.empty()) return result(false, "the disc check failed");
-  return result(msg[0] == '1', msg.substr(1));
-}
-
 }  // namespace navdisc

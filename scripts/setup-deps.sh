@@ -12,7 +12,7 @@ PACKAGES=(
   ffmpeg dvdauthor xorriso genisoimage
   libgsf-1-dev libglib2.0-dev
   libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool python3
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
