@@ -25,8 +25,9 @@ TFT_LumoraDVD_FullScreenForm::TFT_LumoraDVD_FullScreenForm(QWidget* owner)
   if (Panel_MainForm_Center) plat::RegisterWindow(Panel_MainForm_Center);
 
   if (Timer_Cursor) Timer_Cursor->SetOnTimer([this](QObject* s) { Timer_CursorTimer(s); });
-  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center),
-                     static_cast<QWidget*>(Image_MainForm_Center)}) {
+  // The idle picture over the video panel lets the mouse through to it, enabled or not.
+  if (Image_MainForm_Center) Image_MainForm_Center->setAttribute(Qt::WA_TransparentForMouseEvents);
+  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center)}) {
     auto* events = dynamic_cast<TControlEvents*>(w);
     if (!events) continue;
     QWidget* area = Panel_MainForm_Center;

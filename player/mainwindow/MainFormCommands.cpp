@@ -317,8 +317,9 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
   }
 
   // The video area: the panel and the idle picture over it.
-  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center),
-                     static_cast<QWidget*>(Image_MainForm_Center)}) {
+  // The idle picture over the video panel lets the mouse through to it, enabled or not.
+  if (Image_MainForm_Center) Image_MainForm_Center->setAttribute(Qt::WA_TransparentForMouseEvents);
+  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center)}) {
     auto* events = dynamic_cast<TControlEvents*>(w);
     if (!events) continue;
     QWidget* area = Panel_MainForm_Center;

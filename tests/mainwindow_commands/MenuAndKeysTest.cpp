@@ -6,6 +6,7 @@
 #include "CommandsTestSupport.h"
 #include "core/EngineApi.h"
 #include "platform/VideoSurface.h"
+#include "player/widgets/TImage.h"
 #include "player/widgets/TTimer.h"
 #include "player/widgets/TskImageButton.h"
 
@@ -42,6 +43,16 @@ TEST_F(MenuTest, RightButtonOpensTheMenuWithDvdEntriesOffWhenNothingPlays) {
     EXPECT_FALSE(e->Enabled()) << e->objectName().toStdString();
   EXPECT_EQ(main_->PopMenu_FullScreen->Caption(), "Full");
   EXPECT_EQ(main_->PopMenu_Play->Caption(), "Play" + QString(33, ' '));
+  main_->PopupMenu_Main->hide();
+  // Over the idle picture as well.
+  b_NoVideo = true;
+  panel_->EnablePlaybackControls(false);
+  ASSERT_TRUE(main_->Image_MainForm_Center->isVisible());
+  main_->Image_MainForm_Center->setEnabled(false);  // as the shipped skins have it
+  // Through the window, so the widget under the pointer is picked as on a screen.
+  QTest::mouseClick(main_->windowHandle(), Qt::RightButton, {},
+                    main_->Panel_MainForm_Center->mapTo(main_, QPoint(50, 50)));
+  EXPECT_TRUE(WaitFor([this] { return main_->PopupMenu_Main->isVisible(); }, 2000));
   main_->PopupMenu_Main->hide();
   // A left click opens nothing.
   QTest::mouseClick(video, Qt::LeftButton, {}, QPoint(50, 50));
