@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/Ft_lumoradvdstate.h"
+#include "platform/DropFiles.h"
 #include "platform/Types.h"
 #include "player/widgets/Components.h"
 
@@ -153,6 +154,7 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   void Panel_MainForm_CenterDblClick(QObject* sender);
   void EnterFullScreen();
   void LeaveFullScreen();
+  plat::DroppedItems m_DragItems;  // what the drag over the window offered
   // --- end of commands ---
 
   // Components the player core works with; the component tree creates them.

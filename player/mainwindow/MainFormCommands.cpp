@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
@@ -299,7 +300,7 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
     PopMenu_Help = item("PopMenu_Help", "Help");
     PopMenu_Help->OnClick = [this](QObject* s) { PopMenu_HelpClick(s); };
     PopMenu_Setup = item("PopMenu_Setup", "Setup...");
-    // MERGE: PopMenu_Setup->OnClick = [this](QObject* s) { PopMenu_SetupClick(s); };
+    PopMenu_Setup->OnClick = [this](QObject* s) { PopMenu_SetupClick(s); };
     item("N3", "-");
     PopMenu_Exit = item("PopMenu_Exit", "Exit");
     PopMenu_Exit->OnClick = [this](QObject* s) { PopMenu_ExitClick(s); };
@@ -642,18 +643,24 @@ void TFT_LumoraDVD_MainForm::dragEnterEvent(QDragEnterEvent* event) { DragEnter(
 void TFT_LumoraDVD_MainForm::dropEvent(QDropEvent* event) { Drop(event); }
 
 void TFT_LumoraDVD_MainForm::DragEnter(QDragEnterEvent* event) {
-  // Only drops that hold at least one file of this computer are taken.
-  if (!plat::DroppedLocalFiles(event->mimeData()).paths.empty()) event->acceptProposedAction();
+  // Only drops that hold at least one file of this computer are taken. The list is kept: some
+  // drag sources no longer hand it out once the drop itself arrives.
+  m_DragItems = plat::DroppedLocalFiles(event->mimeData());
+  if (!m_DragItems.paths.empty()) event->acceptProposedAction();
 }
 
 void TFT_LumoraDVD_MainForm::Drop(QDropEvent* event) {
-  const plat::DroppedItems items = plat::DroppedLocalFiles(event->mimeData());
+  plat::DroppedItems items = plat::DroppedLocalFiles(event->mimeData());
+  if (items.paths.empty()) items = m_DragItems;
+  m_DragItems = {};
   event->acceptProposedAction();
   std::vector<std::string> paths;
   const std::string refusal = commands::CheckDroppedPaths(items, paths);
+  // The drag source waits for the drop to end: the box and the opening come after it.
   if (!refusal.empty())
-    plat::MessageBox(this, refusal, kApplicationTitle, plat::MB_ICONWARNING | plat::MB_OK);
-  // The drag source waits for the drop to end; opening happens after it, as a message.
+    QTimer::singleShot(0, this, [this, refusal] {
+      plat::MessageBox(this, refusal, kApplicationTitle, plat::MB_ICONWARNING | plat::MB_OK);
+    });
   if (const WPARAM drop = plat::CreateDropHandle(paths))
     if (!plat::PostMessage(h_Handle, WM_DROPFILES, drop, 0)) plat::DragFinish(drop);
 }
