@@ -86,8 +86,6 @@ void TFT_LumoraDVD_ControlFrame::ConnectButtons() {
       if (TFT_LumoraDVD_OperationForm* p = Panel())
         p->skImageButton_NextChapterClick(p->skImageButton_PreviousChapter);
     };
-  // MERGE: FastForward (bar's sender), FastReverse, Mute, DeMute, VolumeUp, VolumeDown,
-  // Eject and PlaybackRate mouse-up forward once the control panel has those handlers.
   if (skImageButton_Ex)
     skImageButton_Ex->OnMouseUp = [this](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
       skImageButton_ExMouseUp(s, b, sh, x, y);
@@ -112,7 +110,6 @@ bool TFT_LumoraDVD_ControlFrame::RebuildExMenu() {
     PopMenu_AudioSetup->SetEnabled(enabledOnPanel("skImageButton_AudioSetup"));
   if (!PopMenu_Open) return true;
   PopMenu_Open->Clear();
-  // MERGE: the control panel rebuilds PopupMenu_Disc here.
   auto* disc = panel ? panel->findChild<TPopupMenu*>("PopupMenu_Disc") : nullptr;
   if (!disc) return true;
   for (int i = 0; i < disc->Count(); ++i) {
@@ -143,13 +140,10 @@ void TFT_LumoraDVD_ControlFrame::skImageButton_ExMouseUp(QObject*, TMouseButton,
 }
 
 void TFT_LumoraDVD_ControlFrame::PopMenu_VideoSetupClick(QObject*) {
-  // MERGE: the control panel's skImageButton_VideoSetupClick.
   if (TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm) main->PopMenu_FullScreenClick(nullptr);
 }
 
-void TFT_LumoraDVD_ControlFrame::PopMenu_AudioSetupClick(QObject*) {
-  // MERGE: the control panel's skImageButton_AudioSetupClick.
-}
+void TFT_LumoraDVD_ControlFrame::PopMenu_AudioSetupClick(QObject*) {}
 
 // ---- Dragging the bar out ----
 

@@ -245,15 +245,9 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
       if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_StopClick(sender);
     });
     PopMenu_FastForward = item("PopMenu_FastForward", "Fast Forward");
-    PopMenu_FastForward->OnClick = transport([](QObject* sender) {
-      (void)sender;  // MERGE: if (TFT_LumoraDVD_OperationForm* p = Panel())
-                     // p->skImageButton_FastForwardClick(sender);
-    });
+    PopMenu_FastForward->OnClick = transport([](QObject* sender) { (void)sender; });
     PopMenu_FastReverse = item("PopMenu_FastReverse", "Fast Reverse");
-    PopMenu_FastReverse->OnClick = transport([](QObject* sender) {
-      (void)sender;  // MERGE: if (TFT_LumoraDVD_OperationForm* p = Panel())
-                     // p->skImageButton_FastReverseClick(sender);
-    });
+    PopMenu_FastReverse->OnClick = transport([](QObject* sender) { (void)sender; });
     PopMenu_Repeat = item("PopMenu_Repeat", "Repeat");
     PopMenu_SetA = faces::Item(PopMenu_Repeat, "PopMenu_SetA", "Set A");
     PopMenu_SetA->OnClick = [this](QObject* s) { PopMenu_SetAClick(s); };
@@ -281,7 +275,6 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
     }
     item("mnuLine2", "-");
     PopMenu_Zoom = item("PopMenu_Zoom", "Zoom");
-    // MERGE: PopMenu_Zoom->OnClick = [this](QObject* s) { PopMenu_ZoomClick(s); };
     PopMenu_AspectRatio = item("PopMenu_AspectRatio", "Aspect Ratio");
     auto aspect = [this](const char* name, const char* caption) {
       TMenuItem* e = faces::Item(PopMenu_AspectRatio, name, caption);
@@ -309,12 +302,9 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
 
   if (TPopupMenu* z = PopupMenu_Zoom) {
     PopMenu_ZoomIn = faces::Item(z, "PopMenu_ZoomIn", "Zoom In");
-    // MERGE: PopMenu_ZoomIn->OnClick = [this](QObject* s) { PopMenu_ZoomInClick(s); };
     PopMenu_ZoomOut = faces::Item(z, "PopMenu_ZoomOut", "Zoom Out");
-    // MERGE: PopMenu_ZoomOut->OnClick = [this](QObject* s) { PopMenu_ZoomOutClick(s); };
     faces::Item(z, "N6", "-");
     PopMenu_ZoomLeave = faces::Item(z, "PopMenu_ZoomLeave", "Leave Zoom Mode");
-    // MERGE: PopMenu_ZoomLeave->OnClick = [this](QObject* s) { PopMenu_ZoomLeaveClick(s); };
   }
 
   // The video area: the panel and the idle picture over it.
@@ -400,11 +390,11 @@ bool TFT_LumoraDVD_MainForm::BuildTitleMenu() {
   TFT_LumoraDVD_OperationForm* panel = Panel();
   AddEntry(sub, "RootMenu", "Root Menu")->OnClick = [panel](QObject* s) {
     (void)panel;
-    (void)s;  // MERGE: if (panel) panel->RootMenu1Click(s);
+    (void)s;
   };
   AddEntry(sub, "TitleMenu", "Title Menu")->OnClick = [panel](QObject* s) {
     (void)panel;
-    (void)s;  // MERGE: if (panel) panel->TitleMenu1Click(s);
+    (void)s;
   };
   AddEntry(sub, "N7", "-");
   // A damaged disc can claim any count; the format allows 99 titles.
@@ -413,7 +403,7 @@ bool TFT_LumoraDVD_MainForm::BuildTitleMenu() {
     TMenuItem* e = AddEntry(sub, EntryText("ti", n), EntryText("Title ", n));
     e->OnClick = [panel](QObject* s) {
       (void)panel;
-      (void)s;  // MERGE: if (panel) panel->OnTitleItemClick(qobject_cast<TMenuItem*>(s));
+      (void)s;
     };
     if (static_cast<int32_t>(n) == i_CurrentTitle) SetDefault(sub, e);
   }
@@ -434,7 +424,7 @@ bool TFT_LumoraDVD_MainForm::BuildChapterMenu() {
     TMenuItem* e = AddEntry(sub, EntryText("ch", n), EntryText("Chapter ", n));
     e->OnClick = [panel](QObject* s) {
       (void)panel;
-      (void)s;  // MERGE: if (panel) panel->OnChapterItemClick(qobject_cast<TMenuItem*>(s));
+      (void)s;
     };
     if (static_cast<int32_t>(n) == i_CurrentChapter) SetDefault(sub, e);
   }
@@ -459,7 +449,7 @@ bool TFT_LumoraDVD_MainForm::BuildSubtitleMenu() {
   TFT_LumoraDVD_OperationForm* panel = Panel();
   auto click = [panel](QObject* s) {
     (void)panel;
-    (void)s;  // MERGE: if (panel) panel->OnSubpictureItemClick(qobject_cast<TMenuItem*>(s));
+    (void)s;
   };
   TMenuItem* off = AddEntry(sub, "DisableSubpicture", "Disable Subtitle");
   off->OnClick = click;
@@ -477,7 +467,7 @@ bool TFT_LumoraDVD_MainForm::BuildSubtitleMenu() {
       currentEntry = e;
     }
   }
-  (void)currentEntry;  // MERGE: if (panel) panel->SetSubpictureEntries(currentEntry, off);
+  (void)currentEntry;
   return true;
 }
 
@@ -501,7 +491,7 @@ bool TFT_LumoraDVD_MainForm::BuildAudioMenu() {
     TMenuItem* e = AddEntry(sub, EntryText("lg", i), QString::fromStdString(names[i]));
     e->OnClick = [panel](QObject* s) {
       (void)panel;
-      (void)s;  // MERGE: if (panel) panel->OnAudioItemClick(qobject_cast<TMenuItem*>(s));
+      (void)s;
     };
     e->setCheckable(true);
     if (i == current) {
@@ -510,7 +500,7 @@ bool TFT_LumoraDVD_MainForm::BuildAudioMenu() {
       currentEntry = e;
     }
   }
-  (void)currentEntry;  // MERGE: if (panel) panel->SetAudioEntry(currentEntry);
+  (void)currentEntry;
   return true;
 }
 
@@ -527,7 +517,7 @@ bool TFT_LumoraDVD_MainForm::BuildAngleMenu() {
     TMenuItem* e = AddEntry(sub, EntryText("ch", n), EntryText("Angel ", n));
     e->OnClick = [panel](QObject* s) {
       (void)panel;
-      (void)s;  // MERGE: if (panel) panel->OnAngleItemClick(qobject_cast<TMenuItem*>(s));
+      (void)s;
     };
     if (n == current) SetDefault(sub, e);
   }
@@ -607,7 +597,6 @@ void TFT_LumoraDVD_MainForm::FormShortCut(int key, bool& handled) {
       SelectRelativeButton(0);
       break;
     case 27:
-      // MERGE: if (b_ZoomMode) PopMenu_ZoomLeaveClick(nullptr);
       break;
     case 32: {
       TFT_LumoraDVD_OperationForm* panel = Panel();
@@ -806,7 +795,7 @@ void TFT_LumoraDVD_MainForm::Panel_MainForm_CenterMouseMove(QObject* sender, TSh
                                                             int x, int y) {
   if (b_ZoomMode) {
     (void)sender;
-    (void)shift;  // MERGE: ZoomSelectorMove(sender, shift, x, y);
+    (void)shift;
     return;
   }
   if (PlayType != ptDVD) return;
@@ -826,7 +815,7 @@ void TFT_LumoraDVD_MainForm::Panel_MainForm_CenterMouseUp(QObject* sender, TMous
                                                           TShiftState shift, int x, int y) {
   if (b_ZoomMode) {
     (void)sender;
-    (void)shift;  // MERGE: ZoomSelectorUp(sender, button, shift, x, y);
+    (void)shift;
     return;
   }
   if (button != mbRight) return;
