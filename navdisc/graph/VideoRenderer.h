@@ -2,6 +2,7 @@
 // video surface, and reports the playing time of what it shows.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -65,6 +66,7 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   bool prerolled_ = false;
   uint32_t stepsPending_ = 0;
   bool busy_ = false;
+  bool releaseWhenDrained_ = false;  // an end of stream came: post what waits once empty
 
   std::shared_ptr<plat::VideoSink> sink_;
   HWND owner_ = 0;
@@ -76,7 +78,7 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   mutable std::mutex shownMu_;
   VideoFrame last_;
   uint64_t shown_ = 0;
-  int64_t lastSecond_ = -1;
+  std::atomic<int64_t> lastSecond_{-1};
   std::atomic<uint64_t> dropped_{0};
 };
 

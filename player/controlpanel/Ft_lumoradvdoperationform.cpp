@@ -71,7 +71,12 @@ bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
     return StartFile(CurrentPlayPath);
   }
   // A file name that is not there must not be taken for a disc folder later.
-  if (CurrentPlayPath.find('.') != std::string::npos) CurrentPlayPath.clear();
+  // Only the last name counts: folders above it (/home/j.smith/...) may have
+  // dots, and so may an existing disc folder itself.
+  const size_t slash = CurrentPlayPath.find_last_of('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  if (CurrentPlayPath.find('.', nameStart) != std::string::npos && !info.isDir())
+    CurrentPlayPath.clear();
   return false;
 }
 
