@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/CommandLine.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
@@ -64,6 +65,11 @@ TFT_LumoraDVD_OperationForm::~TFT_LumoraDVD_OperationForm() {
 }
 
 bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
+  // An image or a drive holds a whole disc, with menus: the DVD engine opens it.
+  if (IsDiscImageOrDevice(CurrentPlayPath)) {
+    skImageButton_StopClick(nullptr);
+    return StartDVD(CurrentPlayPath);
+  }
   const QFileInfo info(QString::fromStdString(CurrentPlayPath));
   if (!CurrentPlayPath.empty() && info.isFile()) {
     skImageButton_StopClick(nullptr);
@@ -121,8 +127,8 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
     played = PlayPlayListItem();
     if (!played) return;
   } else if (control && side && control == side->skImageButton_PlayBookmark) {
-    // Bookmarks cannot be played before the bookmark list exists.
-    return;
+    played = side->PlayBookmark();
+    if (!played) return;
   } else if (control && control == FT_LumoraDVD_MainForm) {
     played = PlayDisc() || PlayCurrentFile();
     if (!played) return;
@@ -130,6 +136,7 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
 
   if (!played) played = PlayCurrentFile();
   if (!played && side && side->isVisible() && side->i_PageIndex == 0) played = PlayPlayListItem();
+  if (!played && side && side->isVisible() && side->i_PageIndex == 1) played = side->PlayBookmark();
   if (!played) played = PlayDisc();
   if (!played) played = PlayPlayListItem();
 
@@ -166,6 +173,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
   }
   if (sender) {
     b_NoVideo = true;
+    if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->MarkStopped();
     ShowChapterNumber(0);
     ShowTitleNumber(0);
     if (main) main->ShowStatus("Stop");
@@ -209,9 +217,9 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
     return;
   }
   if (PlayType == ptPlayList) {
-    // Only sequential order is known before the play list's own order exists.
     std::string path = "0";
-    if (FT_LumoraDVD_SubForm && !previous) path = FT_LumoraDVD_SubForm->NextItem();
+    if (FT_LumoraDVD_SubForm)
+      path = previous ? FT_LumoraDVD_SubForm->PreviousItem() : FT_LumoraDVD_SubForm->NextItem();
     ClosePlayback();
     PlayType = ptPlayList;
     if (!QFileInfo(QString::fromStdString(path)).isFile()) {

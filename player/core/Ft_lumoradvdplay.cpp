@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/CommandLine.h"
 #include "core/ControllerDetail.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdstate.h"
@@ -69,7 +70,8 @@ bool StartDVD(const std::string& path) {
   bool ok = InitialDVDGraph(MainHandle());
   if (ok) {
     std::string p = path;
-    if (!p.empty()) {
+    // An image or a device node is the disc itself; only a folder holds VIDEO_TS.
+    if (!p.empty() && !IsDiscImageOrDevice(p)) {
       if (p.back() != '/') p += '/';
       p += "VIDEO_TS/";
     }
