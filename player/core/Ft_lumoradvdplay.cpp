@@ -11,10 +11,13 @@
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "platform/Drives.h"
 
 namespace {
 
 ControllerState g_state;
+navdisc::IDvdInfo2* g_infoDouble = nullptr;
+navdisc::IDvdControl2* g_controlDouble = nullptr;
 
 // Sets a re-entrancy flag for the duration of one operation.
 class Guard {
@@ -53,6 +56,17 @@ bool FileExists(const std::string& path) {
 
 ControllerState& PlayControllerState() { return g_state; }
 
+navdisc::IDvdInfo2* DvdInfo() { return g_infoDouble ? g_infoDouble : GetIDvdInfo2(); }
+
+navdisc::IDvdControl2* DvdControl() {
+  return g_controlDouble ? g_controlDouble : GetIDvdControl2();
+}
+
+void SetDvdInterfacesDouble(navdisc::IDvdInfo2* info, navdisc::IDvdControl2* control) {
+  g_infoDouble = info;
+  g_controlDouble = control;
+}
+
 int32_t VolumeToEngine(int32_t volume) { return 100 * (volume / 2) - 5000; }
 
 int32_t BalanceToEngine(int32_t balance) { return balance * 200; }
@@ -69,11 +83,13 @@ bool StartDVD(const std::string& path) {
 
   bool ok = InitialDVDGraph(MainHandle());
   if (ok) {
+    // A folder opens through its VIDEO_TS folder (in whatever case the disc spells it); a
+    // device node or disc image goes to the engine as it is.
     std::string p = path;
-    // An image or a device node is the disc itself; only a folder holds VIDEO_TS.
-    if (!p.empty() && !IsDiscImageOrDevice(p)) {
+    if (!p.empty() && !IsDiscImageOrDevice(p) && QFileInfo(QString::fromStdString(p)).isDir()) {
       if (p.back() != '/') p += '/';
-      p += "VIDEO_TS/";
+      std::string folder;
+      p = plat::DiscHasFolder(p, "VIDEO_TS", &folder) ? folder : p + "VIDEO_TS/";
     }
     ok = RenderDVDPath(p.c_str());
   }

@@ -52,6 +52,8 @@ class InstanceTest : public ::testing::Test {
     env.insert("LUMORA_HOME", home_.path());
     env.insert("LUMORA_RUNTIME_DIR", runtime_.path());
     env.insert("LUMORA_TEST_REPORT", report_);
+    // A path that cannot be played opens the open dialog; no answers means it is cancelled.
+    env.insert("LUMORA_DIALOG_ANSWERS", home_.path() + "/no-dialog-answers");
     return env;
   }
 
