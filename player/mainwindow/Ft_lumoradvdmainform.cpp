@@ -10,6 +10,7 @@
 
 #include "core/Ft_lumoradvdplay.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "platform/DropFiles.h"
 #include "platform/Window.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"
@@ -50,6 +51,7 @@ void TFT_LumoraDVD_MainForm::FormCreate() {
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
   ConnectFrame();
   s_LastStatus.clear();
+  CreateCommands();
 }
 
 bool TFT_LumoraDVD_MainForm::DispatchMessage(unsigned msg, WPARAM w, LPARAM l, LRESULT& result) {
@@ -67,6 +69,10 @@ bool TFT_LumoraDVD_MainForm::DispatchMessage(unsigned msg, WPARAM w, LPARAM l, L
       return true;
     case WM_OPEN_OTHER_FILE:
       HandleOpenOtherFile();
+      return true;
+    case WM_DROPFILES:
+      HandleDroppedFiles(w);
+      plat::DragFinish(w);
       return true;
     default:
       return false;

@@ -357,9 +357,11 @@ void TFT_LumoraDVD_MainForm::Panel_MainForm_TopDblClick(QObject*) {
 }
 
 void TFT_LumoraDVD_MainForm::EnterFullScreenFromFrame() {
-  // Full screen belongs to the full-screen window; it is reached through the same entry the
-  // popup menu uses.
-  if (OnFullScreenRequest) OnFullScreenRequest();
+  // Skins without a maximised layout offer full screen there instead.
+  if (OnFullScreenRequest)
+    OnFullScreenRequest();
+  else
+    EnterFullScreen();
 }
 
 void TFT_LumoraDVD_MainForm::MaximizeWindow() {

@@ -183,22 +183,3 @@ bool TFT_LumoraDVD_MainForm::ZoomMouseUp(TMouseButton button) {
   ShowZoomSelector(i_ZoomLevel <= 3);
   return true;
 }
-
-void TFT_LumoraDVD_MainForm::ShowStatus(const std::string& text) {
-  s_LastStatus = text;
-  TPanel* panel = Panel_Status;
-  if (!panel) return;
-  panel->SetCaption(QString::fromStdString(text));
-  panel->adjustSize();
-  panel->show();
-  panel->raise();
-  // The status text goes away after five seconds unless another replaces it.
-  if (!m_StatusHide) {
-    m_StatusHide = new QTimer(this);
-    m_StatusHide->setSingleShot(true);
-    connect(m_StatusHide, &QTimer::timeout, this, [this] {
-      if (Panel_Status) Panel_Status->hide();
-    });
-  }
-  m_StatusHide->start(5000);
-}

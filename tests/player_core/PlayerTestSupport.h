@@ -3,13 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -91,6 +90,8 @@ class PlayerFixture : public ::testing::Test {
     qputenv("LUMORA_HOME", home_.path().toUtf8());
     plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
     plat::ClearRecordedMessageBoxes();
+    // Nothing playable opens the open dialog; here the user cancels it.
+    plat::SetFileDialogDouble([](const std::string&, std::vector<std::string>&) { return false; });
     ResetPlaybackState();
     new TFT_LumoraDVD_MainForm();
     new TFT_LumoraDVD_OperationForm();
@@ -108,6 +109,7 @@ class PlayerFixture : public ::testing::Test {
     delete FT_LumoraDVD_MainForm;
     plat::PumpMessages();
     plat::SetMessageBoxDouble({});
+    plat::SetFileDialogDouble({});
     qunsetenv("LUMORA_HOME");
   }
 
