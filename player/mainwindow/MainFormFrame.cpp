@@ -128,7 +128,8 @@ void TFT_LumoraDVD_MainForm::ConnectFrame() {
 void TFT_LumoraDVD_MainForm::InstallDragHandlers(QWidget* control) {
   for (QObject* child : control->children()) {
     auto* w = qobject_cast<QWidget*>(child);
-    if (!w || w->isWindow()) continue;
+    // The docked control bar takes presses on its background itself: they drag it out.
+    if (!w || w->isWindow() || w == FT_LumoraDVD_ControlFrame) continue;
     if (qstrcmp(w->metaObject()->className(), "TPanel") == 0 &&
         w->objectName() != QLatin1String("Panel_MainForm_Center")) {
       auto* panel = static_cast<TPanel*>(w);
@@ -204,11 +205,6 @@ void TFT_LumoraDVD_MainForm::SetWindowSize(int w, int h, bool keepPosition) {
   w = std::min(w, S.width());
   h = std::min(h, S.height());
   resize(w, h);
-  if (!b_FullScreen && Panel_ControlPanel && FT_LumoraDVD_ControlFrame &&
-      FT_LumoraDVD_ControlFrame->parentWidget() == Panel_ControlPanel) {
-    QWidget* bar_widget = FT_LumoraDVD_ControlFrame;
-    bar_widget->move((Panel_ControlPanel->width() - bar_widget->width()) / 2, bar_widget->y());
-  }
   FitSidePanelHeight();
   if (keepPosition) return;
   if (y() < S.top() || y() + h > S.bottom() + 1 || x() < S.left() || x() + w > S.right() + 1) {

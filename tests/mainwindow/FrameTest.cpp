@@ -124,7 +124,10 @@ TEST_F(FrameTest, DraggingKeepsTwentyPixelsOnScreenAndStopsAtTheFarLimit) {
     ASSERT_TRUE(p) << name;
     EXPECT_TRUE(p->OnMouseDown) << name;
   }
-  EXPECT_FALSE(main_->Panel_MainForm_Center->OnMouseDown);
+  QWidget* video = main_->Panel_MainForm_Center;
+  Mouse(video, QEvent::MouseButtonPress, video->mapToGlobal(QPoint(20, 20)));
+  EXPECT_FALSE(main_->b_Dragging);
+  Mouse(video, QEvent::MouseButtonRelease, video->mapToGlobal(QPoint(20, 20)));
   // Pictures on the frame let presses through to the panel that drags.
   EXPECT_EQ(main_->childAt(title->mapTo(main_, QPoint(title->width() / 2, 5))), title);
 }
@@ -150,9 +153,6 @@ TEST_F(FrameTest, DockingGrowsAndUndockingShrinksByTheBarHeight) {
   EXPECT_EQ(main_->height(), h);
   EXPECT_EQ(main_->Panel_ControlPanel->height(), 90);
   EXPECT_FALSE(panel->isVisible());
-  // The bar sits centred in its panel.
-  QWidget* bar = FT_LumoraDVD_ControlFrame;
-  EXPECT_EQ(bar->x(), (main_->Panel_ControlPanel->width() - bar->width()) / 2);
 }
 
 TEST_F(FrameTest, SidePanelButtonsSwapTheirPairs) {
