@@ -12,33 +12,24 @@ constexpr size_t kMaxQueued = 8;
 
 VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
   AddPin("VMR Input0", PinDir::Input, {{Major::Video, Subtype::RGB32}});
-  thread_ = std::thread([this] { Loop(); });
+  StartWorker();
 }
 
-VideoRenderer::~VideoRenderer() {
-  {
-    std::lock_guard lock(mu_);
-    quit_ = true;
-  }
-  cv_.notify_all();
-  if (thread_.joinable()) thread_.join();
-}
+VideoRenderer::~VideoRenderer() { StopWorker(); }
 
 void VideoRenderer::Removed() {
   std::lock_guard lock(mu_);
-  q_.clear();
   stopped_ = true;
-  cv_.notify_all();
+  ClearQueue();
 }
 
 void VideoRenderer::Receive(Pin*, Sample&& s) {
   std::unique_lock lock(mu_);
   switch (s.kind) {
     case Sample::Kind::Flush:
-      q_.clear();
       flushing_ = false;
       prerolled_ = false;
-      cv_.notify_all();
+      ClearQueue();
       return;
     case Sample::Kind::EndOfStream:
     case Sample::Kind::Control:
@@ -55,17 +46,13 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
     cv_.notify_all();
     return;
   }
-  cv_.wait(lock, [&] { return quit_ || flushing_ || stopped_ || q_.size() < kMaxQueued; });
-  if (quit_ || flushing_ || stopped_) return;
-  q_.push_back(std::move(f));
-  cv_.notify_all();
+  Enqueue(lock, std::move(f), [&] { return q_.size() < kMaxQueued; });
 }
 
 void VideoRenderer::BeginFlush() {
   std::lock_guard lock(mu_);
   flushing_ = true;
-  q_.clear();
-  cv_.notify_all();
+  ClearQueue();
   if (Graph()) Graph()->Clock().Kick();
 }
 
@@ -86,10 +73,9 @@ HRESULT VideoRenderer::Pause() {
 HRESULT VideoRenderer::Stop() {
   std::lock_guard lock(mu_);
   stopped_ = true;
-  q_.clear();
   prerolled_ = false;
   stepsPending_ = 0;
-  cv_.notify_all();
+  ClearQueue();
   return S_OK;
 }
 
@@ -99,7 +85,7 @@ void* VideoRenderer::QueryInterface(const std::string& iid) {
   return nullptr;
 }
 
-void VideoRenderer::Show(const VideoFrame& f) {
+void VideoRenderer::Present(const VideoFrame& f) {
   std::shared_ptr<plat::VideoSink> sink;
   {
     std::lock_guard lock(shownMu_);
@@ -121,46 +107,27 @@ void VideoRenderer::Show(const VideoFrame& f) {
                   DVD_TC_FLAG_25fps);
 }
 
-void VideoRenderer::Loop() {
-  std::unique_lock lock(mu_);
-  while (!quit_) {
-    if (q_.empty() || stopped_) {
-      busy_ = false;
-      cv_.wait(lock);
-      continue;
+bool VideoRenderer::Due(Lock& lock, const Item& f) {
+  MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+  const bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
+  if (!now) {
+    clock->AnchorIfUnset(f->time);
+    if (!WaitOnClock(lock, *clock, f, f->time)) return false;  // not yet, or flushed meanwhile
+    const int64_t late = clock->Now() - f->time;
+    if (late > 3 * f->duration && q_.size() > 1) {
+      q_.pop_front();
+      ++dropped_;
+      cv_.notify_all();
+      return false;
     }
-    busy_ = true;
-    auto f = q_.front();
-    MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
-    bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
-    if (!now) {
-      clock->AnchorIfUnset(f->time);
-      lock.unlock();
-      bool due = clock->WaitUntil(f->time,
-                                  std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
-      lock.lock();
-      if (q_.empty() || q_.front() != f) continue;  // flushed meanwhile
-      if (!due) continue;
-      int64_t late = clock->Now() - f->time;
-      if (late > 3 * f->duration && q_.size() > 1) {
-        q_.pop_front();
-        ++dropped_;
-        cv_.notify_all();
-        continue;
-      }
-    } else if (!f->immediate && clock) {
-      // The first picture after a flush (or a stepped one) is shown at once, and the clock
-      // starts from it.
-      if (!prerolled_ || stepsPending_ > 0) clock->Anchor(f->time);
-      if (stepsPending_ > 0) --stepsPending_;
-      prerolled_ = true;
-    }
-    q_.pop_front();
-    cv_.notify_all();
-    lock.unlock();
-    Show(*f);
-    lock.lock();
+  } else if (!f->immediate && clock) {
+    // The first picture after a flush (or a stepped one) is shown at once, and the clock
+    // starts from it.
+    if (!prerolled_ || stepsPending_ > 0) clock->Anchor(f->time);
+    if (stepsPending_ > 0) --stepsPending_;
+    prerolled_ = true;
   }
+  return true;
 }
 
 HRESULT VideoRenderer::put_Visible(bool visible) {
@@ -258,11 +225,6 @@ uint64_t VideoRenderer::ShownCount() const {
 size_t VideoRenderer::Queued() const {
   std::lock_guard lock(mu_);
   return q_.size();
-}
-
-bool VideoRenderer::Drained() const {
-  std::lock_guard lock(mu_);
-  return q_.empty() && !busy_;
 }
 
 }  // namespace navdisc::graph

@@ -2,14 +2,13 @@
 // video surface, and reports the playing time of what it shows.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
+#include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "navdisc/DvdInterfaces.h"
 #include "navdisc/graph/Filter.h"
+#include "navdisc/graph/QueuedWorker.h"
 #include "navdisc/graph/Samples.h"
 #include "platform/VideoSurface.h"
 
@@ -17,7 +16,10 @@ namespace navdisc::graph {
 
 inline const ClassId kVideoRendererClsid = "{6BC1CFFA-8FC1-4261-AC22-CFB4CC38DB50}";
 
-class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFrameStep {
+class VideoRenderer final : public Filter,
+                            public IVideoWindow,
+                            public IVideoFrameStep,
+                            QueuedWorker<VideoFrame> {
  public:
   VideoRenderer();
   ~VideoRenderer() override;
@@ -48,23 +50,15 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   uint64_t ShownCount() const;
   size_t Queued() const;
   // True once everything delivered has been shown (or dropped).
-  bool Drained() const;
+  using QueuedWorker::Drained;
   uint64_t Dropped() const { return dropped_; }
 
  private:
-  void Loop();
-  void Show(const VideoFrame& f);
+  bool Due(Lock& lock, const Item& f) override;
+  void Present(const VideoFrame& f) override;
 
-  mutable std::mutex mu_;
-  std::condition_variable cv_;
-  std::deque<std::shared_ptr<const VideoFrame>> q_;
-  std::thread thread_;
-  bool quit_ = false;
-  bool flushing_ = false;
-  bool stopped_ = true;
   bool prerolled_ = false;
   uint32_t stepsPending_ = 0;
-  bool busy_ = false;
 
   std::shared_ptr<plat::VideoSink> sink_;
   HWND owner_ = 0;

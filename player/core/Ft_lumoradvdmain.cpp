@@ -14,6 +14,7 @@
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/PlayerWindows.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
@@ -136,12 +137,8 @@ int RunPlayer(int argc, char** argv) {
     QApplication::setApplicationDisplayName(kApplicationTitle);
     SetCommandLineArguments(args);
 
-    auto* main = new TFT_LumoraDVD_MainForm();
+    TFT_LumoraDVD_MainForm* main = CreatePlayerWindows();
     main->setAttribute(Qt::WA_DeleteOnClose, false);
-    new TFT_LumoraDVD_OperationForm();
-    new TFT_LumoraDVD_ShadowForm();
-    new TFT_LumoraDVD_SubForm();
-    new TFT_LumoraDVD_FullScreenForm();
     main->setWindowTitle(QString::fromLatin1(kMainWindowCaption));
 
     plat::InstanceServer server;
@@ -151,11 +148,7 @@ int RunPlayer(int argc, char** argv) {
 
     if (main->StartSequence()) exitCode = QApplication::exec();
     ClosePlayback();
-    delete FT_LumoraDVD_FullScreenForm;
-    delete FT_LumoraDVD_SubForm;
-    delete FT_LumoraDVD_ShadowForm;
-    delete FT_LumoraDVD_OperationForm;
-    delete FT_LumoraDVD_MainForm;
+    DestroyPlayerWindows();
   } catch (const std::exception& e) {
     plat::MessageBox(nullptr, e.what(), kApplicationTitle, plat::MB_ICONERROR | plat::MB_OK);
   } catch (...) {

@@ -3,13 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/PlayerWindows.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
@@ -92,20 +92,12 @@ class PlayerFixture : public ::testing::Test {
     plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
     plat::ClearRecordedMessageBoxes();
     ResetPlaybackState();
-    new TFT_LumoraDVD_MainForm();
-    new TFT_LumoraDVD_OperationForm();
-    new TFT_LumoraDVD_ShadowForm();
-    new TFT_LumoraDVD_SubForm();
-    new TFT_LumoraDVD_FullScreenForm();
+    CreatePlayerWindows();
   }
 
   void TearDown() override {
     ClosePlayback();
-    delete FT_LumoraDVD_FullScreenForm;
-    delete FT_LumoraDVD_SubForm;
-    delete FT_LumoraDVD_ShadowForm;
-    delete FT_LumoraDVD_OperationForm;
-    delete FT_LumoraDVD_MainForm;
+    DestroyPlayerWindows();
     plat::PumpMessages();
     plat::SetMessageBoxDouble({});
     qunsetenv("LUMORA_HOME");
