@@ -6,21 +6,24 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 secs=${1:-20}
 bash scripts/setup-deps.sh
-if ! command -v clang++ >/dev/null; then
-  echo "fuzz: clang++ not found, skipping"
-  exit 0
+# setup-deps installs clang; without it the set-up is broken, and a skip would hide that.
+if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
+  echo "fuzz: clang/clang++ not found on PATH (scripts/setup-deps.sh installs them)" >&2
+  exit 1
 fi
 BUILD=${BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DLUMORA_FUZZ=ON -DLUMORA_TESTS=OFF -DLUMORA_BENCH=OFF
+  -DLUMORA_FUZZ=ON -DLUMORA_TESTS=OFF -DLUMORA_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  ${CMAKE_EXTRA:-}
 targets=$(cmake --build "$BUILD" --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p' |
   grep -v '_autogen' | sort -u)
 if [ -z "$targets" ]; then
-  echo "fuzz: no targets"
-  exit 0
+  echo "fuzz: no fuzz targets in the build" >&2
+  exit 1
 fi
 cmake --build "$BUILD" -j "$(nproc)" --target $targets
 export QT_QPA_PLATFORM=offscreen
+export LUMORA_FIXTURE_DIR="$(cd "$BUILD" && pwd)/fixtures"
 failed=0
 passed=0
 for t in $targets; do
