@@ -1,3 +1,29 @@
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
 #include "core/Ft_lumoradvdmain.h"
+
+namespace {
+
+// Each top-level window carries its instance name as its X window role, so session
+// managers, window-manager rules and the user-flow tests can tell the windows apart.
+class WindowRoleNamer : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+      auto* w = static_cast<QWidget*>(watched);
+      if (w->isWindow() && !w->objectName().isEmpty() && w->windowRole() != w->objectName())
+        w->setWindowRole(w->objectName());
+    }
+    return false;
+  }
+};
+
+void InstallWindowRoles() { qApp->installEventFilter(new WindowRoleNamer); }
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(InstallWindowRoles)
 
 int main(int argc, char** argv) { return RunPlayer(argc, argv); }

@@ -104,6 +104,11 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   TLabel* Label_CurrentPlayFileName = nullptr;
   TPanel* Panel_Status = nullptr;  // status display over the video area
 
+  // The settings command: shows the settings dialog modally (on `page`, a
+  // TFT_LumoraDVD_SetupForm::Page, when given) and keeps or undoes its settings.
+  // True when the user confirmed with OK.
+  bool PopMenu_SetupClick(QObject* sender = nullptr, int page = -1);
+
   // Switches to the skin folder `name` under the skins folder; falls back to the previous
   // skin with a message, and gives up after five failures in a row.
   bool ChangeSkin(const std::string& name);
