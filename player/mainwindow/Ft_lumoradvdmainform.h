@@ -121,7 +121,7 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   TskImageButton* skImageButton_Resizer = nullptr;
   QRegion rgn_Screen;
   std::optional<QRegion> rgn_Corners[6];  // CLT, CRT, CLB, CRB, CCL, CCR
-  QSize rgn_Size;  // window size the corner regions are placed for
+  QSize rgn_Size;                         // window size the corner regions are placed for
 
  protected:
   void closeEvent(QCloseEvent* event) override;
