@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <string>
 
+// The messages the main window handles are the engines' and the platform's own
+// (WM_DVD_GRAPH_EVENT, WM_MEDIA_GRAPH_EVENT, WM_TV_SCAN_PROGRESS, WM_OPEN_OTHER_FILE,
+// WM_DROPFILES); they are defined once, in these headers.
+#include "clipcore/Clipcore.h"
+#include "navdisc/Navdisc.h"
 #include "platform/Types.h"
 
 // Active source.
