@@ -188,7 +188,7 @@ void MediaGraph::Handle(const mpv_event& e) {
       if (GetInt(mpv_, "video-params/dw", 0) > 0) videoReady_ = true;
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
-      pendingSeek_ = -1.0;
+      if (!RetryLateSeek()) pendingSeek_ = -1.0;
       break;
     case MPV_EVENT_END_FILE: {
       const auto* end = static_cast<const mpv_event_end_file*>(e.data);
@@ -259,7 +259,41 @@ bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
     return false;
   }
   open_ = true;
+  TuneExactSeeks();
   return true;
+}
+
+void MediaGraph::TuneExactSeeks() {
+  // Program and transport streams have no index: the demuxer finds a time by reading
+  // timestamps and starts at the first key frame after it, so an exact seek would land up to
+  // a GOP late. Starting the demuxer earlier lets the decoder run up to the frame asked for.
+  // ("mpeg" and "mpegts" here; "mpegvideo" for elementary streams.)
+  const bool byTimestamp = MpvString("file-format").find("mpeg") != std::string::npos;
+  SetSeekOffset(byTimestamp ? 1.0 : 0.0);
+  seekRetries_ = 0;
+}
+
+void MediaGraph::SetSeekOffset(double seconds) {
+  seekOffset_ = seconds;
+  mpv_set_property(mpv_, "hr-seek-demuxer-offset", MPV_FORMAT_DOUBLE, &seekOffset_);
+}
+
+// Called once a seek has been carried out: a picture that came out later than a frame after
+// the target means the demuxer started past it, so the seek is made again from further back.
+bool MediaGraph::RetryLateSeek() {
+  if (pendingSeek_ < 0 || seekRetries_ >= 3 || seekOffset_ >= 8.0) return false;
+  const double pos = GetDouble(mpv_, "time-pos", -1.0);
+  double fps = GetDouble(mpv_, "container-fps", 0.0);
+  if (!(fps > 1.0 && fps < 1000.0)) fps = 25.0;
+  const double length = GetDouble(mpv_, "duration", 0.0);
+  if (pos < 0 || pos <= pendingSeek_ + 1.5 / fps) return false;
+  if (length > 0 && pendingSeek_ >= length - 1.0 / fps) return false;
+  ++seekRetries_;
+  SetSeekOffset(std::max(1.0, seekOffset_ * 2));
+  char arg[64];
+  std::snprintf(arg, sizeof arg, "%.6f", pendingSeek_);
+  const char* cmd[] = {"seek", arg, "absolute+exact", nullptr};
+  return mpv_command(mpv_, cmd) >= 0;
 }
 
 bool MediaGraph::HasVideo() const {
@@ -332,6 +366,7 @@ bool MediaGraph::Seek(double seconds) {
   const char* cmd[] = {"seek", arg, "absolute+exact", nullptr};
   if (mpv_command(mpv_, cmd) < 0) return false;
   pendingSeek_ = target;
+  seekRetries_ = 0;
   return true;
 }
 

@@ -75,6 +75,9 @@ class MediaGraph {
   void Handle(const mpv_event& e);
   bool Load(const std::string& url, bool waitForPicture);
   bool HasVideo() const;
+  void TuneExactSeeks();
+  void SetSeekOffset(double seconds);
+  bool RetryLateSeek();
   void UpdateTarget();
   void ReleaseOwner();
 
@@ -97,6 +100,8 @@ class MediaGraph {
   bool tv_ = false;
   double speed_ = 1.0;
   double pendingSeek_ = -1.0;  // reported as the position until the seek has been carried out
+  double seekOffset_ = 0.0;    // how far before the target the demuxer starts an exact seek
+  int seekRetries_ = 0;        // of the current seek, after landing late
 
   HWND owner_ = 0;
   std::shared_ptr<plat::VideoSink> sink_;

@@ -8,11 +8,14 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "platform/ProgramFolder.h"
 #include "platform/Window.h"
@@ -24,18 +27,53 @@ constexpr char kMagic[4] = {'L', 'M', 'R', '1'};
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kRecordTimeoutMs = 2000;
 
-// Makes sure folder is a real directory owned by us and closed to everybody else.
-bool MakePrivateFolder(const std::string& folder, bool create) {
-  if (create) mkdir(folder.c_str(), 0700);
+bool IsPrivateFolder(const std::string& folder) {
   struct stat st;
-  if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  if (st.st_uid != getuid()) {
-    qWarning("instance channel: %s belongs to another user, not used", folder.c_str());
-    return false;
-  }
-  if ((st.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) return false;
-  return true;
+  return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+         (st.st_mode & 077) == 0;
 }
+
+// The folder itself when it is a real directory of ours closed to everybody
+// else. A folder the player makes here is closed by it; an existing one is
+// never changed: when it is shared (say a sticky 1777 folder) a private
+// "lumora-<uid>/" inside it serves, as long as nobody else can move that away.
+std::string PrivateFolder(const std::string& folder, bool create) {
+  if (create && mkdir(folder.c_str(), 0700) == 0) chmod(folder.c_str(), 0700);
+  struct stat st;
+  if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+  if (IsPrivateFolder(folder)) return folder;
+  const bool trustedOwner = st.st_uid == getuid() || st.st_uid == 0;
+  const bool othersCanRename = (st.st_mode & 022) != 0 && (st.st_mode & S_ISVTX) == 0;
+  if (!trustedOwner || othersCanRename) {
+    qWarning("instance channel: %s is not private to this user, not used", folder.c_str());
+    return {};
+  }
+  const std::string sub = folder + "lumora-" + std::to_string(getuid()) + "/";
+  if (mkdir(sub.c_str(), 0700) == 0) chmod(sub.c_str(), 0700);
+  if (IsPrivateFolder(sub)) return sub;
+  qWarning("instance channel: %s is not private to this user, not used", sub.c_str());
+  return {};
+}
+
+// A lock file of ours in the private runtime folder; -1 when it is anything else.
+int OpenLockFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::string LockPath(const std::string& caption, const char* suffix) {
+  const std::string socket = InstanceSocketPath(caption);
+  return socket.empty() ? std::string() : socket + suffix;
+}
+
+std::mutex g_lockMutex;
+std::map<std::string, int> g_heldLocks;  // lock path -> descriptor holding it
 
 void PutLE(char* p, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -90,15 +128,80 @@ const char* kSocketProperty = "lumoraRecord";
 
 }  // namespace
 
+bool DecodeInstanceRecord(const QByteArray& record, unsigned& msg, WPARAM& w, LPARAM& l) {
+  return DecodeRecord(record, msg, w, l);
+}
+
+QByteArray EncodeInstanceRecord(unsigned msg, WPARAM w, LPARAM l) {
+  return EncodeRecord(msg, w, l);
+}
+
 std::string InstanceRuntimeFolder() {
   for (const char* var : {"LUMORA_RUNTIME_DIR", "XDG_RUNTIME_DIR"}) {
     const QByteArray v = qgetenv(var);
     if (v.isEmpty()) continue;
-    std::string folder = WithTrailingSlash(v.toStdString());
-    if (MakePrivateFolder(folder, std::strcmp(var, "LUMORA_RUNTIME_DIR") == 0)) return folder;
+    const std::string folder = PrivateFolder(WithTrailingSlash(v.toStdString()),
+                                             std::strcmp(var, "LUMORA_RUNTIME_DIR") == 0);
+    if (!folder.empty()) return folder;
   }
-  std::string folder = "/tmp/lumora-" + std::to_string(getuid()) + "/";
-  return MakePrivateFolder(folder, true) ? folder : std::string();
+  const std::string folder = "/tmp/lumora-" + std::to_string(getuid()) + "/";
+  // Here only the folder itself will do: /tmp is shared, and one made there by
+  // somebody else must not lend us a sub-folder either.
+  if (mkdir(folder.c_str(), 0700) == 0) chmod(folder.c_str(), 0700);
+  return IsPrivateFolder(folder) ? folder : std::string();
+}
+
+InstanceLockState AcquireInstanceLock(const std::string& caption) {
+  const std::string path = LockPath(caption, ".lock");
+  if (path.empty()) return InstanceLockState::kUnavailable;
+  std::lock_guard lk(g_lockMutex);
+  if (g_heldLocks.count(path)) return InstanceLockState::kOwned;
+  const int fd = OpenLockFile(path);
+  if (fd < 0) return InstanceLockState::kUnavailable;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    g_heldLocks[path] = fd;
+    return InstanceLockState::kOwned;
+  }
+  const int err = errno;
+  close(fd);
+  return err == EWOULDBLOCK ? InstanceLockState::kHeldByOther : InstanceLockState::kUnavailable;
+}
+
+void ReleaseInstanceLock(const std::string& caption) {
+  const std::string path = LockPath(caption, ".lock");
+  std::lock_guard lk(g_lockMutex);
+  auto it = g_heldLocks.find(path);
+  if (it == g_heldLocks.end()) return;
+  close(it->second);  // closing the only descriptor drops the lock
+  g_heldLocks.erase(it);
+}
+
+InstanceTurn::~InstanceTurn() { Release(); }
+
+void InstanceTurn::Release() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+bool InstanceTurn::Take(const std::string& caption, int timeoutMs) {
+  Release();
+  const std::string path = LockPath(caption, ".turn");
+  if (path.empty()) return false;
+  const int fd = OpenLockFile(path);
+  if (fd < 0) return false;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      fd_ = fd;
+      return true;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    if (waited.elapsed() >= timeoutMs) break;
+    usleep(5000);
+  }
+  close(fd);
+  return false;
 }
 
 std::string InstanceSocketPath(const std::string& caption) {
@@ -144,16 +247,20 @@ void InstanceServer::Close() {
     delete server_;
     server_ = nullptr;
   }
+  if (!caption_.empty()) ReleaseInstanceLock(caption_);
+  caption_.clear();
 }
 
 bool InstanceServer::Listen(const std::string& caption, HWND target) {
   Close();
   const std::string path = InstanceSocketPath(caption);
   if (path.empty()) return false;
-  // Two players starting at once: the lock makes the check and the listen one step.
-  const std::string lockPath = path + ".lock";
-  int lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lockFd >= 0) flock(lockFd, LOCK_EX);
+  // Two players starting at once: only the holder of the lock may listen.
+  const InstanceLockState lock = AcquireInstanceLock(caption);
+  if (lock == InstanceLockState::kHeldByOther) {
+    qWarning("instance channel: another player holds %s.lock", path.c_str());
+    return false;
+  }
   bool ok = false;
   if (FindRunningInstance(caption)) {
     qWarning("instance channel: another player already owns %s", path.c_str());
@@ -174,10 +281,8 @@ bool InstanceServer::Listen(const std::string& caption, HWND target) {
       connect(server_, &QLocalServer::newConnection, this, &InstanceServer::onNewConnection);
     }
   }
-  if (lockFd >= 0) {
-    flock(lockFd, LOCK_UN);
-    close(lockFd);
-  }
+  // The lock stays with this process either way: it is the one trying to be the player.
+  if (ok) caption_ = caption;
   return ok;
 }
 

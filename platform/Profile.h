@@ -82,6 +82,13 @@ class ProfileFile {
 };
 
 // Writes data to path atomically: temp file in the same folder, fsync, rename.
-bool WriteFileAtomically(const std::string& path, const std::string& data);
+// A symbolic link at path is followed (its target gets the new contents)
+// unless followLink is false; then the link itself is replaced by a new file.
+bool WriteFileAtomically(const std::string& path, const std::string& data, bool followLink = true);
+
+// Removes the temporaries an interrupted WriteFileAtomically left for the
+// given file names in folder ("<name>.tmp" and eight hex digits): only
+// regular files of this user. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace plat

@@ -4,7 +4,7 @@
 set -eu
 build=${1:-build}
 out=${2:-$build/screenshots/setup}
-helper=$build/tests/settings/settings_screens
+helper=$build/bin/settings_screens
 [ -x "$helper" ] || { echo "build the settings_screens target first" >&2; exit 1; }
 mkdir -p "$out"
 exec 3>&1

@@ -147,6 +147,60 @@ void EventQueue::Clear() {
 
 // ---- FilterGraph ----
 
+void FilterGraph::Notify(int32_t code, intptr_t p1, intptr_t p2) {
+  switch (code) {
+    case EC_DVD_DOMAIN_CHANGE:
+    case EC_DVD_PLAYBACK_STOPPED:
+    case EC_DVD_ERROR:
+    case EC_DVD_DISC_EJECTED:
+    case EC_DVD_NO_FP_PGC:
+      ReleasePictureEvents();
+      break;
+    default:
+      break;
+  }
+  events_.Notify(code, p1, p2);
+}
+
+void FilterGraph::NotifyWithPicture(int32_t code, intptr_t p1, intptr_t p2) {
+  std::lock_guard lock(pictureMu_);
+  pictureEvents_.push_back({code, p1, p2, kUnstamped, std::chrono::steady_clock::now()});
+}
+
+void FilterGraph::StampPictureEvents(int64_t streamTime) {
+  std::lock_guard lock(pictureMu_);
+  for (PictureEvent& e : pictureEvents_)
+    if (e.time == kUnstamped) e.time = streamTime;
+}
+
+void FilterGraph::PicturePresented(int64_t streamTime) {
+  // Posted under the lock so that events keep their order against a concurrent release.
+  std::lock_guard lock(pictureMu_);
+  while (!pictureEvents_.empty() && pictureEvents_.front().time != kUnstamped &&
+         pictureEvents_.front().time <= streamTime) {
+    const PictureEvent e = pictureEvents_.front();
+    pictureEvents_.pop_front();
+    events_.Notify(e.code, e.p1, e.p2);
+  }
+}
+
+void FilterGraph::ReleasePictureEvents() {
+  std::lock_guard lock(pictureMu_);
+  for (const PictureEvent& e : pictureEvents_) events_.Notify(e.code, e.p1, e.p2);
+  pictureEvents_.clear();
+}
+
+void FilterGraph::PostOverduePictureEvents() {
+  const auto overdue = std::chrono::steady_clock::now() - std::chrono::seconds(2);
+  std::lock_guard lock(pictureMu_);
+  while (!pictureEvents_.empty() && pictureEvents_.front().time == kUnstamped &&
+         pictureEvents_.front().queued < overdue) {
+    const PictureEvent e = pictureEvents_.front();
+    pictureEvents_.pop_front();
+    events_.Notify(e.code, e.p1, e.p2);
+  }
+}
+
 FilterGraph::FilterGraph() = default;
 
 FilterGraph::~FilterGraph() {

@@ -104,7 +104,18 @@ class FilterGraph : public IMediaControl, public IBasicAudio {
 
   MediaClock& Clock() { return clock_; }
   EventQueue& Events() { return events_; }
-  void Notify(int32_t code, intptr_t p1, intptr_t p2) { events_.Notify(code, p1, p2); }
+  // Posts an event at once. Events that change what plays (domain, stop, errors) first post
+  // the picture events still waiting, so the player hears everything in order.
+  void Notify(int32_t code, intptr_t p1, intptr_t p2);
+
+  // Events that belong to a picture (title and chapter starts) reach the player when that
+  // picture is shown, not when the disc was read, which runs a second ahead.
+  void NotifyWithPicture(int32_t code, intptr_t p1, intptr_t p2);  // its picture still to come
+  void StampPictureEvents(int64_t streamTime);  // the stream time of that picture
+  void PicturePresented(int64_t streamTime);    // posts those whose picture is up
+  void ReleasePictureEvents();                  // posts them all now (flush, stop, end)
+  // Posts events whose picture never came (no video, a still) after a while.
+  void PostOverduePictureEvents();
 
  private:
   // Filters ordered renderers first, so state changes reach the sinks before the source.
@@ -114,6 +125,16 @@ class FilterGraph : public IMediaControl, public IBasicAudio {
   State state_ = State::Stopped;
   MediaClock clock_;
   EventQueue events_;
+
+  struct PictureEvent {
+    int32_t code;
+    intptr_t p1, p2;
+    int64_t time;  // stream time of its picture; kUnstamped until known
+    std::chrono::steady_clock::time_point queued;
+  };
+  static constexpr int64_t kUnstamped = INT64_MIN;
+  std::mutex pictureMu_;
+  std::deque<PictureEvent> pictureEvents_;
 };
 
 }  // namespace navdisc::graph

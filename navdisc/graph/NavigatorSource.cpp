@@ -107,6 +107,7 @@ HRESULT NavigatorSource::Stop() {
     std::lock_guard l2(mu_);
     idle_ = false;
   }
+  if (Graph()) Graph()->ReleasePictureEvents();
   flushPending_ = true;
   return S_OK;
 }
@@ -141,9 +142,12 @@ void NavigatorSource::Loop() {
       running = run_ == Run::Running;
     }
     if (flushPending_.exchange(false)) {
+      // What was read before the jump will not be shown; its events still count.
+      if (Graph()) Graph()->ReleasePictureEvents();
       DeliverAll(MakeSignal(Sample::Kind::Flush));
       if (Graph()) Graph()->Clock().Unanchor();
     }
+    if (Graph()) Graph()->PostOverduePictureEvents();
     if (audioFlushPending_.exchange(false))
       Pins(PinDir::Output)[2]->Deliver(MakeSignal(Sample::Kind::Flush));
     if (selectionDirty_.exchange(false)) PushStreamSelection();
@@ -193,6 +197,7 @@ void NavigatorSource::Loop() {
       }
       if (jumped) {
         Filter::BeginFlush();
+        if (Graph()) Graph()->ReleasePictureEvents();
         DeliverAll(MakeSignal(Sample::Kind::Flush));
         if (Graph()) Graph()->Clock().Unanchor();
       }
@@ -295,6 +300,8 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
         ptsOffset_ += lastVobuEnd_ - s;
       lastVobuEnd_ = e > s ? e : s;
       vobuStart90_ = s;
+      // A title or chapter that began with this cell begins with this unit's first picture.
+      if (Graph()) Graph()->StampPictureEvents((s + ptsOffset_) * 100 / 9);
       DeliverControl(kCtlNavPacket, Payload(info));
       break;
     }
@@ -304,7 +311,17 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
         inStill_ = true;
         DeliverAll(MakeSignal(Sample::Kind::EndOfStream));
         stillDeadline_ = Clock::now() + std::chrono::seconds(length);
-        if (Graph()) Graph()->Notify(EC_DVD_STILL_ON, length == 0xff ? 0 : 1, 0);
+        // As the platform has it: whether buttons end the still, and its length in seconds
+        // (all bits set: until the viewer acts).
+        bool buttons;
+        {
+          std::lock_guard lock(navMu_);
+          pci_t* pci = nav_->CurrentPci();
+          buttons = pci && pci->hli.hl_gi.btn_ns > 0;
+        }
+        if (Graph())
+          Graph()->Notify(EC_DVD_STILL_ON, buttons ? 1 : 0,
+                          length == 0xff ? static_cast<intptr_t>(0xffffffffu) : length);
       }
       bool running;
       uint64_t seq;
@@ -354,7 +371,16 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
       highlightSent_ = e->display ? static_cast<int>(e->buttonN) : 0;
       DeliverControl(kCtlHighlight,
                      Payload(HighlightInfo{e->display ? static_cast<int>(e->buttonN) : 0, false}));
-      if (Graph()) Graph()->Notify(EC_DVD_BUTTON_CHANGE, 0, e->buttonN);
+      // The number of buttons the menu offers, then the one selected (0: none).
+      int buttons = 0;
+      {
+        std::lock_guard lock(navMu_);
+        pci_t* pci = nav_->CurrentPci();
+        buttons = pci ? std::min<int>(pci->hli.hl_gi.btn_ns, 36) : 0;
+      }
+      if (Graph())
+        Graph()->Notify(EC_DVD_BUTTON_CHANGE, buttons,
+                        buttons > 0 && e->buttonN <= uint32_t(buttons) ? e->buttonN : 0);
       break;
     }
     case DVDNAV_VTS_CHANGE: {
@@ -374,6 +400,7 @@ void NavigatorSource::HandleEvent(int32_t event, uint8_t* buf, int32_t len) {
     case DVDNAV_HOP_CHANNEL:
       highlightSent_ = -1;
       Filter::BeginFlush();
+      if (Graph()) Graph()->ReleasePictureEvents();
       DeliverAll(MakeSignal(Sample::Kind::Flush));
       if (Graph()) Graph()->Clock().Unanchor();
       break;
@@ -424,12 +451,12 @@ void NavigatorSource::CheckPosition() {
     title_ = t;
     part_ = p;
     if (g) {
-      g->Notify(EC_DVD_TITLE_CHANGE, t, 0);
-      g->Notify(EC_DVD_CHAPTER_START, p, 0);
+      g->NotifyWithPicture(EC_DVD_TITLE_CHANGE, t, 0);
+      g->NotifyWithPicture(EC_DVD_CHAPTER_START, p, 0);
     }
   } else if (p != part_) {
     part_ = p;
-    if (g) g->Notify(EC_DVD_CHAPTER_START, p, 0);
+    if (g) g->NotifyWithPicture(EC_DVD_CHAPTER_START, p, 0);
   }
 }
 

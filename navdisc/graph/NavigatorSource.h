@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "navdisc/DvdInterfaces.h"
 #include "navdisc/graph/Filter.h"
@@ -94,10 +95,16 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   void RequestFlush();
   void Wake();
   bool WaitDrained(int maxMs);
+  // Stream numbers on the disc of the streams the current program chain carries, in order.
+  std::vector<int> AudioStreams();
+  std::vector<int> SpuStreams();
   uint32_t AudioCount();
   uint32_t SpuCount();
   int CurrentAudioLogical();
   int CurrentSpuLogical();
+  int AudioLogicalAt(uint32_t index);  // -1 past the list
+  uint32_t TimecodeRate();             // DVD_TC_FLAG_25fps or _30fps (under navMu_)
+  int SpuLogicalAt(uint32_t index);
   bool SpuShown();
   HRESULT Finish(bool ok, uint32_t flags, IDvdCmd** cmd, HRESULT failure = E_FAIL);
   bool InTitle() { return nav_->Domain() == DVD_DOMAIN_Title; }

@@ -41,8 +41,11 @@ void NavigatorSource::Wake() {
 }
 
 void NavigatorSource::RequestFlush() {
-  flushPending_ = true;
+  // Downstream must be flushing before the reading thread can see the request: its flush
+  // sample is what ends the flushing, and one that arrived first would leave the renderers
+  // dropping everything after it.
   Filter::BeginFlush();
+  flushPending_ = true;
   if (Graph()) Graph()->Clock().Kick();
 }
 
@@ -259,8 +262,9 @@ HRESULT NavigatorSource::SelectAngle(uint32_t angle, uint32_t flags, IDvdCmd** c
 }
 
 HRESULT NavigatorSource::SelectAudioStream(uint32_t stream, uint32_t flags, IDvdCmd** cmd) {
-  if (stream >= AudioCount()) return E_INVALIDARG;
-  audioLogical_ = static_cast<int>(stream);
+  const int logical = AudioLogicalAt(stream);
+  if (logical < 0) return E_INVALIDARG;
+  audioLogical_ = logical;
   selectionDirty_ = true;
   // Drop the buffered sound of the old stream so the new one is heard at once.
   Pins(PinDir::Output)[2]->BeginFlush();
@@ -271,8 +275,9 @@ HRESULT NavigatorSource::SelectAudioStream(uint32_t stream, uint32_t flags, IDvd
 }
 
 HRESULT NavigatorSource::SelectSubpictureStream(uint32_t stream, uint32_t flags, IDvdCmd** cmd) {
-  if (stream >= SpuCount()) return E_INVALIDARG;
-  spuLogical_ = static_cast<int>(stream);
+  const int logical = SpuLogicalAt(stream);
+  if (logical < 0) return E_INVALIDARG;
+  spuLogical_ = logical;
   selectionDirty_ = true;
   Wake();
   if (Graph()) Graph()->Notify(EC_DVD_SUBPICTURE_STREAM_CHANGE, stream, SpuShown());

@@ -1,5 +1,6 @@
 // NavigatorSource information: read-only questions about the disc and the current position.
 #include <algorithm>
+#include <vector>
 
 #include "navdisc/graph/FilterGraph.h"
 #include "navdisc/graph/NavigatorSource.h"
@@ -27,42 +28,72 @@ uint32_t LangToLcid(uint16_t lang) {
 
 }  // namespace
 
-uint32_t NavigatorSource::AudioCount() {
+// The player numbers the streams it lists 0, 1, ...; those are the streams the program chain
+// marks present, in order, whatever their numbers on the disc (a title may carry stream 1
+// alone). Internally a stream keeps its number on the disc.
+std::vector<int> NavigatorSource::AudioStreams() {
   std::lock_guard lock(navMu_);
   // Outside titles the navigator maps every stream to the menu's one sound track.
-  if (!InTitle()) return 1;
-  uint32_t n = 0;
-  for (int k = 0; k < 8 && nav_->AudioPhysical(k) >= 0; ++k) ++n;
-  return n;
+  if (!InTitle()) return {0};
+  std::vector<int> present;
+  for (int k = 0; k < 8; ++k)
+    if (nav_->AudioPhysical(k) >= 0) present.push_back(k);
+  return present;
 }
 
-uint32_t NavigatorSource::SpuCount() {
+std::vector<int> NavigatorSource::SpuStreams() {
   std::lock_guard lock(navMu_);
   // Menu sub-pictures are buttons, not subtitles to choose from.
-  if (!InTitle()) return 0;
-  uint32_t n = 0;
-  for (int k = 0; k < 32 && nav_->SpuPhysical(k) >= 0; ++k) ++n;
-  return n;
+  if (!InTitle()) return {};
+  std::vector<int> present;
+  for (int k = 0; k < 32; ++k)
+    if (nav_->SpuPhysical(k) >= 0) present.push_back(k);
+  return present;
 }
 
+uint32_t NavigatorSource::AudioCount() { return static_cast<uint32_t>(AudioStreams().size()); }
+uint32_t NavigatorSource::SpuCount() { return static_cast<uint32_t>(SpuStreams().size()); }
+
+namespace {
+// The disc's stream number of list entry `index`, -1 past the list.
+int StreamAt(const std::vector<int>& streams, uint32_t index) {
+  return index < streams.size() ? streams[index] : -1;
+}
+uint32_t IndexOf(const std::vector<int>& streams, int logical) {
+  auto it = std::find(streams.begin(), streams.end(), logical);
+  return it == streams.end() ? 0 : static_cast<uint32_t>(it - streams.begin());
+}
+}  // namespace
+
 int NavigatorSource::CurrentAudioLogical() {
-  if (audioLogical_ >= 0) return audioLogical_;
+  const std::vector<int> streams = AudioStreams();
+  // The viewer's choice holds where the title carries that stream; elsewhere (another title
+  // set) the navigator's own choice plays.
+  const int chosen = audioLogical_;
+  if (chosen >= 0 && std::find(streams.begin(), streams.end(), chosen) != streams.end())
+    return chosen;
   std::lock_guard lock(navMu_);
   int phys = nav_->ActiveAudioPhysical();
-  for (int k = 0; k < 8; ++k)
+  for (int k : streams)
     if (nav_->AudioPhysical(k) == phys) return k;
-  return 0;
+  return streams.empty() ? 0 : streams.front();
 }
 
 int NavigatorSource::CurrentSpuLogical() {
-  if (spuLogical_ >= 0) return spuLogical_;
+  const std::vector<int> streams = SpuStreams();
+  const int chosen = spuLogical_;
+  if (chosen >= 0 && std::find(streams.begin(), streams.end(), chosen) != streams.end())
+    return chosen;
   std::lock_guard lock(navMu_);
   int phys = nav_->ActiveSpuPhysical();
-  if (phys < 0) return 0;
-  for (int k = 0; k < 32; ++k)
-    if (nav_->SpuPhysical(k) == (phys & 0x1f)) return k;
-  return 0;
+  if (phys >= 0)
+    for (int k : streams)
+      if (nav_->SpuPhysical(k) == (phys & 0x1f)) return k;
+  return streams.empty() ? 0 : streams.front();
 }
+
+int NavigatorSource::AudioLogicalAt(uint32_t index) { return StreamAt(AudioStreams(), index); }
+int NavigatorSource::SpuLogicalAt(uint32_t index) { return StreamAt(SpuStreams(), index); }
 
 bool NavigatorSource::SpuShown() {
   if (spuShown_ >= 0) return spuShown_ == 1;
@@ -78,6 +109,12 @@ HRESULT NavigatorSource::GetCurrentDomain(DVD_DOMAIN* domain) {
   return S_OK;
 }
 
+// NTSC discs (480 lines) count 30 frames a second in their time codes, PAL discs 25.
+uint32_t NavigatorSource::TimecodeRate() {
+  uint32_t w = 0, h = 0;
+  return nav_->VideoSize(w, h) && h == 480 ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps;
+}
+
 HRESULT NavigatorSource::GetCurrentLocation(DVD_PLAYBACK_LOCATION2* loc) {
   if (!loc) return E_POINTER;
   std::lock_guard lock(navMu_);
@@ -88,7 +125,7 @@ HRESULT NavigatorSource::GetCurrentLocation(DVD_PLAYBACK_LOCATION2* loc) {
   loc->ChapterNum = static_cast<uint32_t>(p);
   loc->TimeCode = {static_cast<uint8_t>(secs / 3600), static_cast<uint8_t>((secs / 60) % 60),
                    static_cast<uint8_t>(secs % 60), 0};
-  loc->TimeCodeFlags = DVD_TC_FLAG_25fps;
+  loc->TimeCodeFlags = TimecodeRate();
   return S_OK;
 }
 
@@ -103,8 +140,9 @@ HRESULT NavigatorSource::GetTotalTitleTime(DVD_HMSF_TIMECODE* tc, uint32_t* flag
   tc->bHours = static_cast<uint8_t>(std::min<uint64_t>(secs / 3600, 255));
   tc->bMinutes = static_cast<uint8_t>((secs / 60) % 60);
   tc->bSeconds = static_cast<uint8_t>(secs % 60);
-  tc->bFrames = static_cast<uint8_t>((dur % 90000) * 25 / 90000);
-  if (flags) *flags = DVD_TC_FLAG_25fps;
+  const uint32_t rate = TimecodeRate();
+  tc->bFrames = static_cast<uint8_t>((dur % 90000) * (rate == DVD_TC_FLAG_30fps ? 30 : 25) / 90000);
+  if (flags) *flags = rate;
   return S_OK;
 }
 
@@ -120,16 +158,18 @@ HRESULT NavigatorSource::GetCurrentButton(uint32_t* available, uint32_t* current
 
 HRESULT NavigatorSource::GetCurrentAudio(uint32_t* available, uint32_t* current) {
   if (!available || !current) return E_POINTER;
-  *available = AudioCount();
-  *current = static_cast<uint32_t>(CurrentAudioLogical());
+  const std::vector<int> streams = AudioStreams();
+  *available = static_cast<uint32_t>(streams.size());
+  *current = IndexOf(streams, CurrentAudioLogical());
   return S_OK;
 }
 
 HRESULT NavigatorSource::GetCurrentSubpicture(uint32_t* available, uint32_t* current,
                                               int32_t* isDisabled) {
   if (!available || !current || !isDisabled) return E_POINTER;
-  *available = SpuCount();
-  *current = static_cast<uint32_t>(CurrentSpuLogical());
+  const std::vector<int> streams = SpuStreams();
+  *available = static_cast<uint32_t>(streams.size());
+  *current = IndexOf(streams, CurrentSpuLogical());
   *isDisabled = SpuShown() ? 0 : 1;
   return S_OK;
 }
@@ -150,17 +190,19 @@ HRESULT NavigatorSource::GetCurrentAngle(uint32_t* available, uint32_t* current)
 
 HRESULT NavigatorSource::GetAudioLanguage(uint32_t stream, uint32_t* lcid) {
   if (!lcid) return E_POINTER;
-  if (stream >= AudioCount()) return E_INVALIDARG;
+  const int logical = AudioLogicalAt(stream);
+  if (logical < 0) return E_INVALIDARG;
   std::lock_guard lock(navMu_);
-  *lcid = LangToLcid(nav_->AudioLanguage(static_cast<int>(stream)));
+  *lcid = LangToLcid(nav_->AudioLanguage(logical));
   return S_OK;
 }
 
 HRESULT NavigatorSource::GetSubpictureLanguage(uint32_t stream, uint32_t* lcid) {
   if (!lcid) return E_POINTER;
-  if (stream >= SpuCount()) return E_INVALIDARG;
+  const int logical = SpuLogicalAt(stream);
+  if (logical < 0) return E_INVALIDARG;
   std::lock_guard lock(navMu_);
-  *lcid = LangToLcid(nav_->SpuLanguage(static_cast<int>(stream)));
+  *lcid = LangToLcid(nav_->SpuLanguage(logical));
   return S_OK;
 }
 
@@ -207,9 +249,9 @@ HRESULT NavigatorSource::GetCurrentVideoAttributes(DVD_VideoAttributes* a) {
 
 HRESULT NavigatorSource::GetAudioAttributes(uint32_t stream, DVD_AudioAttributes* a) {
   if (!a) return E_POINTER;
-  int logical =
-      stream == DVD_STREAM_DATA_CURRENT ? CurrentAudioLogical() : static_cast<int>(stream);
-  if (logical < 0 || uint32_t(logical) >= AudioCount()) return E_INVALIDARG;
+  const int logical =
+      stream == DVD_STREAM_DATA_CURRENT ? CurrentAudioLogical() : AudioLogicalAt(stream);
+  if (logical < 0) return E_INVALIDARG;
   std::lock_guard lock(navMu_);
   audio_attr_t at{};
   if (!nav_->AudioAttr(logical, at)) return E_FAIL;
@@ -245,9 +287,11 @@ HRESULT NavigatorSource::GetAudioAttributes(uint32_t stream, DVD_AudioAttributes
 
 HRESULT NavigatorSource::GetSubpictureAttributes(uint32_t stream, DVD_SubpictureAttributes* a) {
   if (!a) return E_POINTER;
-  int logical = stream == DVD_STREAM_DATA_CURRENT ? CurrentSpuLogical() : static_cast<int>(stream);
+  const int logical = SpuCount() == 0                     ? -1
+                      : stream == DVD_STREAM_DATA_CURRENT ? CurrentSpuLogical()
+                                                          : SpuLogicalAt(stream);
   *a = {};
-  if (logical < 0 || uint32_t(logical) >= SpuCount()) {
+  if (logical < 0) {
     // A title without sub-pictures still answers, with an empty description.
     return stream == DVD_STREAM_DATA_CURRENT ? S_FALSE : E_INVALIDARG;
   }

@@ -76,6 +76,9 @@ class QueuedWorker {
   // With the lock held, for the next item: true to hand it over now; false to look at the queue
   // again (the hook may have waited, or dropped the item itself).
   virtual bool Due(Lock& lock, const Item& item) = 0;
+  // With the lock held, when the queue is found empty: true to look at it again (the hook may
+  // have let go of the lock).
+  virtual bool Emptied(Lock& lock) { return false; }
   // With the lock held, once `item` has left the queue.
   virtual void Taken(const T& item) {}
   // With the lock held, after the queue was emptied.
@@ -95,6 +98,7 @@ class QueuedWorker {
   void Loop() {
     Lock lock(mu_);
     while (!quit_) {
+      if (q_.empty() && Emptied(lock)) continue;
       if (q_.empty() || stopped_) {
         busy_ = false;
         cv_.wait(lock);

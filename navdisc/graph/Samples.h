@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace navdisc::graph {
@@ -21,13 +22,23 @@ enum ControlType : int {
   kCtlLine21,       // Line21Data (line-21 decoder)
 };
 
+// Draws what lies over a title picture (its sub-pictures) at the moment the picture is shown,
+// so their timing follows the picture's clock rather than the order the disc was read in.
+class PictureOverlay {
+ public:
+  virtual ~PictureOverlay() = default;
+  virtual QImage Compose(const QImage& base, int64_t time) const = 0;
+};
+
 struct VideoFrame {
   QImage image;              // composed picture (RGB32), coded size
   double displayAspect = 0;  // width / height as shown
   int64_t time = 0;          // stream time (us)
   int64_t titleTime = -1;    // us from the start of the title, -1 outside titles
   int64_t duration = 40000;  // us
+  double frameRate = 25.0;   // of the stream (29.97 on NTSC discs), not of this frame
   bool immediate = false;    // a redraw (new highlight): present now, leave the clock alone
+  std::shared_ptr<const PictureOverlay> overlay;  // drawn over `image` when shown
 };
 
 struct AudioChunk {

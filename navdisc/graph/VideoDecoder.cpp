@@ -43,7 +43,71 @@ std::shared_ptr<const void> Payload(T v) {
 
 }  // namespace
 
-VideoDecoder::VideoDecoder() : Filter(kVideoDecoderClsid) {
+// The decoded sub-pictures of every stream. The reading thread adds to it; the renderer draws
+// from it when it shows a title picture, so each sub-picture appears with the first picture
+// of its own time and leaves with its stop time, however early the video was decoded.
+class SubpictureOverlay final : public PictureOverlay {
+ public:
+  struct Sub {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::vector<uint8_t> codes;          // 2-bit pixel values
+    std::array<uint32_t, 4> argb{};      // the sub-picture's own colours
+    int64_t start = 0, end = INT64_MAX;  // stream time (us)
+    bool forced = false;
+  };
+  // The button highlighted in a menu: its rectangle and the colours of its state.
+  struct Button {
+    int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+    uint32_t argb[4] = {};
+  };
+
+  QImage Compose(const QImage& base, int64_t time) const override {
+    std::lock_guard lock(mu);
+    std::vector<const Sub*> active;
+    if (auto it = subs.find(physical); it != subs.end())
+      for (const Sub& s : it->second)
+        if (time >= s.start && time < s.end && (shown || s.forced)) active.push_back(&s);
+    return Draw(base, active, Button{});
+  }
+  // A menu shows its latest sub-picture (the buttons) whatever the time.
+  QImage ComposeMenu(const QImage& base, const Button& button) const {
+    std::lock_guard lock(mu);
+    auto it = subs.find(physical);
+    if (it == subs.end() || it->second.empty()) return base;
+    return Draw(base, {&it->second.back()}, button);
+  }
+
+  mutable std::mutex mu;
+  std::map<int, std::deque<Sub>> subs;  // by physical stream
+  int physical = -1;                    // the stream shown
+  bool shown = false;                   // non-forced sub-pictures too
+
+ private:
+  static QImage Draw(const QImage& base, const std::vector<const Sub*>& active, const Button& b) {
+    if (active.empty() || base.isNull()) return base;
+    QImage img = base.copy();
+    const int W = img.width(), H = img.height();
+    for (const Sub* s : active) {
+      for (int y = 0; y < s->h; ++y) {
+        int py = s->y + y;
+        if (py < 0 || py >= H) continue;
+        auto* line = reinterpret_cast<uint32_t*>(img.scanLine(py));
+        const uint8_t* codes = s->codes.data() + size_t(y) * s->w;
+        for (int x = 0; x < s->w; ++x) {
+          int px = s->x + x;
+          if (px < 0 || px >= W) continue;
+          uint8_t c = codes[x];
+          bool inButton = px >= b.x0 && px <= b.x1 && py >= b.y0 && py <= b.y1;
+          line[px] = Blend(line[px], inButton ? b.argb[c] : s->argb[c]);
+        }
+      }
+    }
+    return img;
+  }
+};
+
+VideoDecoder::VideoDecoder()
+    : Filter(kVideoDecoderClsid), subs_(std::make_shared<SubpictureOverlay>()) {
   AddPin("Video Input", PinDir::Input,
          {{Major::DvdEncryptedPack, Subtype::MPEG2_VIDEO}, {Major::Video, Subtype::MPEG2_VIDEO}});
   AddPin("SubPicture Input", PinDir::Input,
@@ -114,7 +178,11 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
       parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
       for (auto& [id, ctx] : spus_)
         if (ctx) avcodec_flush_buffers(ctx);
-      subs_.clear();
+      {
+        std::lock_guard lock(subs_->mu);
+        subs_->subs.clear();
+      }
+      spuPts_.clear();
       lastTime_ = -1;
       DeliverTo(Major::Video, MakeSignal(Sample::Kind::Flush));
       DeliverTo(Major::AUXLine21Data, MakeSignal(Sample::Kind::Flush));
@@ -151,6 +219,11 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
         case kCtlSpuSelect: {
           auto sel = *static_cast<const SpuSelect*>(s.control.get());
           spuSel_ = sel;
+          {
+            std::lock_guard lock(subs_->mu);
+            subs_->physical = sel.physical;
+            subs_->shown = sel.shown;
+          }
           Redraw();
           return;
         }
@@ -283,11 +356,12 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
   baseTitleTime_ = titleOffset_ != INT64_MIN ? std::max<int64_t>(0, t + titleOffset_) : -1;
 
   VideoFrame vf;
-  vf.image = Compose(t);
+  vf.image = Compose(vf);
   vf.displayAspect = aspect_;
   vf.time = t;
   vf.titleTime = baseTitleTime_;
   vf.duration = frameDuration_;
+  vf.frameRate = fps;
   {
     std::lock_guard lock(lastMu_);
     lastComposed_ = vf.image;
@@ -317,7 +391,7 @@ QImage VideoDecoder::TakePicture(int width, int height) {
     if (p.isDetached() && p.width() == width && p.height() == height) return p;
   std::erase_if(pool_, [&](const QImage& p) { return p.width() != width || p.height() != height; });
   QImage fresh(width, height, QImage::Format_RGB32);
-  if (pool_.size() < 24) pool_.push_back(fresh);
+  if (pool_.size() < 40) pool_.push_back(fresh);  // the renderer's queue and a few more
   return fresh;
 }
 
@@ -326,97 +400,78 @@ void VideoDecoder::DecodeSpu(Sample& s) {
   if (physical < 0 || physical > 31) return;
   AVCodecContext* spu = SpuDecoder(physical);
   if (!spu) return;
+  // A sub-picture spans several packets and only the first carries its time; the decoder
+  // answers with the last one.
+  if (s.time >= 0) spuPts_[physical] = s.time;
   pkt_->size = static_cast<int>(EnsurePadding(s, AV_INPUT_BUFFER_PADDING_SIZE));
   pkt_->data = s.data.data();
   pkt_->pts = s.time >= 0 ? s.time : AV_NOPTS_VALUE;
   AVSubtitle sub{};
   int got = 0;
   if (avcodec_decode_subtitle2(spu, &sub, &got, pkt_) < 0 || !got) return;
-  int64_t base = s.time >= 0 ? s.time : (lastTime_ >= 0 ? lastTime_ : 0);
-  std::deque<Sub>& list = subs_[physical];
-  for (Sub& old : list)
-    if (old.end == INT64_MAX) old.end = base + int64_t(sub.start_display_time) * 1000;
-  for (unsigned i = 0; i < sub.num_rects; ++i) {
-    AVSubtitleRect* r = sub.rects[i];
-    if (r->type != SUBTITLE_BITMAP || r->w <= 0 || r->h <= 0) continue;
-    Sub out;
-    out.x = r->x;
-    out.y = r->y;
-    out.w = r->w;
-    out.h = r->h;
-    out.codes.resize(size_t(r->w) * r->h);
-    for (int y = 0; y < r->h; ++y)
-      for (int x = 0; x < r->w; ++x)
-        out.codes[size_t(y) * r->w + x] = r->data[0][size_t(y) * r->linesize[0] + x] & 3;
-    const uint32_t* pal = reinterpret_cast<const uint32_t*>(r->data[1]);
-    for (int k = 0; k < 4 && k < r->nb_colors; ++k) out.argb[k] = pal[k];
-    out.start = base + int64_t(sub.start_display_time) * 1000;
-    out.end = sub.end_display_time > sub.start_display_time && sub.end_display_time != UINT32_MAX
-                  ? base + int64_t(sub.end_display_time) * 1000
-                  : INT64_MAX;
-    out.forced = (r->flags & AV_SUBTITLE_FLAG_FORCED) != 0;
-    list.push_back(std::move(out));
+  auto pts = spuPts_.find(physical);
+  int64_t base = pts != spuPts_.end() ? pts->second : (lastTime_ >= 0 ? lastTime_ : 0);
+  {
+    std::lock_guard lock(subs_->mu);
+    std::deque<SubpictureOverlay::Sub>& list = subs_->subs[physical];
+    for (SubpictureOverlay::Sub& old : list)
+      if (old.end == INT64_MAX) old.end = base + int64_t(sub.start_display_time) * 1000;
+    for (unsigned i = 0; i < sub.num_rects; ++i) {
+      AVSubtitleRect* r = sub.rects[i];
+      if (r->type != SUBTITLE_BITMAP || r->w <= 0 || r->h <= 0) continue;
+      SubpictureOverlay::Sub out;
+      out.x = r->x;
+      out.y = r->y;
+      out.w = r->w;
+      out.h = r->h;
+      out.codes.resize(size_t(r->w) * r->h);
+      for (int y = 0; y < r->h; ++y)
+        for (int x = 0; x < r->w; ++x)
+          out.codes[size_t(y) * r->w + x] = r->data[0][size_t(y) * r->linesize[0] + x] & 3;
+      const uint32_t* pal = reinterpret_cast<const uint32_t*>(r->data[1]);
+      for (int k = 0; k < 4 && k < r->nb_colors; ++k) out.argb[k] = pal[k];
+      out.start = base + int64_t(sub.start_display_time) * 1000;
+      out.end = sub.end_display_time > sub.start_display_time && sub.end_display_time != UINT32_MAX
+                    ? base + int64_t(sub.end_display_time) * 1000
+                    : INT64_MAX;
+      out.forced = (r->flags & AV_SUBTITLE_FLAG_FORCED) != 0;
+      list.push_back(std::move(out));
+    }
+    // Pictures are decoded well ahead of their showing, so keep a few seconds' worth.
+    while (list.size() > 16) list.pop_front();
   }
   avsubtitle_free(&sub);
-  while (list.size() > 8) list.pop_front();
   if (menu_ && physical == spuSel_.physical) Redraw();
 }
 
-QImage VideoDecoder::Compose(int64_t time) {
+// Menus are drawn here with their highlighted button; a title picture takes the overlay along
+// and gets its sub-pictures when it is shown.
+QImage VideoDecoder::Compose(VideoFrame& frame) {
   if (base_.isNull()) return base_;
-  std::vector<const Sub*> active;
-  auto it = subs_.find(spuSel_.physical);
-  if (it == subs_.end() || it->second.empty()) return base_;
-  const std::deque<Sub>& list = it->second;
-  if (menu_) {
-    active.push_back(&list.back());
-  } else {
-    for (const Sub& s : list)
-      if (time >= s.start && time < s.end && (spuSel_.shown || s.forced)) active.push_back(&s);
+  if (!menu_) {
+    frame.overlay = subs_;
+    return base_;
   }
-  if (active.empty()) return base_;
-
-  // Highlighted button: its rectangle and the colours of its state.
-  int bx0 = -1, by0 = -1, bx1 = -1, by1 = -1;
-  uint32_t hlArgb[4] = {};
-  if (menu_ && havePci_ && haveClut_ && hl_.button > 0 && hl_.button <= pci_.hli.hl_gi.btn_ns) {
+  SubpictureOverlay::Button button;
+  if (havePci_ && haveClut_ && hl_.button > 0 && hl_.button <= pci_.hli.hl_gi.btn_ns) {
     const btni_t& b = pci_.hli.btnit[hl_.button - 1];
     if (b.btn_coln > 0 && b.btn_coln <= 3) {
       uint32_t coli = pci_.hli.btn_colit.btn_coli[b.btn_coln - 1][hl_.action ? 1 : 0];
       for (int c = 0; c < 4; ++c)
-        hlArgb[c] = ClutToArgb(clut_[(coli >> (16 + 4 * c)) & 0xf], (coli >> (4 * c)) & 0xf);
-      bx0 = b.x_start;
-      bx1 = b.x_end;
-      by0 = b.y_start;
-      by1 = b.y_end;
+        button.argb[c] = ClutToArgb(clut_[(coli >> (16 + 4 * c)) & 0xf], (coli >> (4 * c)) & 0xf);
+      button.x0 = b.x_start;
+      button.x1 = b.x_end;
+      button.y0 = b.y_start;
+      button.y1 = b.y_end;
     }
   }
-
-  QImage img = base_.copy();
-  const int W = img.width(), H = img.height();
-  for (const Sub* s : active) {
-    for (int y = 0; y < s->h; ++y) {
-      int py = s->y + y;
-      if (py < 0 || py >= H) continue;
-      auto* line = reinterpret_cast<uint32_t*>(img.scanLine(py));
-      const uint8_t* codes = s->codes.data() + size_t(y) * s->w;
-      for (int x = 0; x < s->w; ++x) {
-        int px = s->x + x;
-        if (px < 0 || px >= W) continue;
-        uint8_t c = codes[x];
-        bool inButton = px >= bx0 && px <= bx1 && py >= by0 && py <= by1;
-        uint32_t src = inButton ? hlArgb[c] : s->argb[c];
-        line[px] = Blend(line[px], src);
-      }
-    }
-  }
-  return img;
+  return subs_->ComposeMenu(base_, button);
 }
 
 void VideoDecoder::Redraw() {
   if (base_.isNull()) return;
   VideoFrame vf;
-  vf.image = Compose(baseTime_);
+  vf.image = Compose(vf);
   vf.displayAspect = aspect_;
   vf.time = baseTime_;
   vf.titleTime = baseTitleTime_;

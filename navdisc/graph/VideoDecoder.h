@@ -47,6 +47,8 @@ class IVideoDecoderControl {
   virtual HRESULT SnapshotToFile(const char* bmpPath) = 0;  // 15
 };
 
+class SubpictureOverlay;
+
 class VideoDecoder final : public Filter, public IVideoDecoderControl {
  public:
   VideoDecoder();
@@ -72,13 +74,6 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   HRESULT SnapshotToFile(const char* bmpPath) override;
 
  private:
-  struct Sub {
-    int x = 0, y = 0, w = 0, h = 0;
-    std::vector<uint8_t> codes;          // 2-bit pixel values
-    std::array<uint32_t, 4> argb{};      // the sub-picture's own colours
-    int64_t start = 0, end = INT64_MAX;  // stream time (us)
-    bool forced = false;
-  };
   void DecodeVideo(Sample& s);
   void DrainVideo();
   void EmitFrame(AVFrame* f);
@@ -86,8 +81,8 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   AVCodecContext* SpuDecoder(int physical);
   void CloseSpuDecoders();
   void Redraw();
-  QImage Compose(int64_t time);
-  void RebuildTables();  // picture adjustment LUTs; caller holds adjMu_
+  QImage Compose(VideoFrame& frame);  // the picture to send; a title's takes the overlay
+  void RebuildTables();               // picture adjustment LUTs; caller holds adjMu_
 
   AVCodecContext* video_ = nullptr;
   AVCodecParserContext* parser_ = nullptr;  // PES payloads -> whole pictures
@@ -117,7 +112,9 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   bool haveClut_ = false;
   HighlightInfo hl_;
   SpuSelect spuSel_;
-  std::map<int, std::deque<Sub>> subs_;
+  // Decoded sub-pictures and the stream chosen; shared with the pictures that show them.
+  std::shared_ptr<SubpictureOverlay> subs_;
+  std::map<int, int64_t> spuPts_;  // per stream: the time of the sub-picture being assembled
 
   // Picture adjustments.
   std::mutex adjMu_;

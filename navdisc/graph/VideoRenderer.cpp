@@ -7,8 +7,11 @@
 
 namespace navdisc::graph {
 namespace {
-constexpr size_t kMaxQueued = 8;
-}
+// About a second of pictures. A disc carries its video well ahead of the sub-pictures and
+// sound of the same moment; with a shorter queue the reader would not yet have reached a
+// sub-picture when the first picture of its time is due.
+constexpr size_t kMaxQueued = 32;
+}  // namespace
 
 VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
   AddPin("VMR Input0", PinDir::Input, {{Major::Video, Subtype::RGB32}});
@@ -29,9 +32,14 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
     case Sample::Kind::Flush:
       flushing_ = false;
       prerolled_ = false;
+      lastSecond_ = -1;  // the player hears the new place with its first picture
       ClearQueue();
       return;
     case Sample::Kind::EndOfStream:
+      // Events of pictures that never come are posted once the last one has been shown.
+      releaseWhenDrained_ = true;
+      cv_.notify_all();
+      return;
     case Sample::Kind::Control:
       return;
     case Sample::Kind::Data:
@@ -71,6 +79,7 @@ HRESULT VideoRenderer::Pause() {
 }
 
 HRESULT VideoRenderer::Stop() {
+  if (Graph()) Graph()->ReleasePictureEvents();
   std::lock_guard lock(mu_);
   stopped_ = true;
   prerolled_ = false;
@@ -85,7 +94,12 @@ void* VideoRenderer::QueryInterface(const std::string& iid) {
   return nullptr;
 }
 
-void VideoRenderer::Present(const VideoFrame& f) {
+void VideoRenderer::Present(const VideoFrame& frame) {
+  VideoFrame f = frame;
+  if (f.overlay) {
+    f.image = f.overlay->Compose(f.image, f.time);
+    f.overlay.reset();
+  }
   std::shared_ptr<plat::VideoSink> sink;
   {
     std::lock_guard lock(shownMu_);
@@ -94,6 +108,7 @@ void VideoRenderer::Present(const VideoFrame& f) {
     sink = visible_ ? sink_ : nullptr;
   }
   if (sink) sink->Present(f.image, f.displayAspect);
+  if (!f.immediate && Graph()) Graph()->PicturePresented(f.time + f.duration / 2);
   if (f.immediate || f.titleTime < 0 || !Graph() || !Graph()->timeCodeEvents) return;
   int64_t sec = f.titleTime / 1000000;
   if (sec == lastSecond_) return;
@@ -102,9 +117,23 @@ void VideoRenderer::Present(const VideoFrame& f) {
   tc.bHours = static_cast<uint8_t>(sec / 3600);
   tc.bMinutes = static_cast<uint8_t>((sec / 60) % 60);
   tc.bSeconds = static_cast<uint8_t>(sec % 60);
-  tc.bFrames = static_cast<uint8_t>((f.titleTime % 1000000) / std::max<int64_t>(f.duration, 1));
+  // The disc's own rate: NTSC (29.97 frames a second) counts in 30-frame time codes.
+  const bool ntsc = f.frameRate > 27.0;
+  const int perSecond = ntsc ? 30 : 25;
+  tc.bFrames = static_cast<uint8_t>(
+      std::min<int64_t>(perSecond - 1, (f.titleTime % 1000000) * perSecond / 1000000));
   Graph()->Notify(EC_DVD_CURRENT_HMSF_TIME, static_cast<intptr_t>(PackTimecode(tc)),
-                  DVD_TC_FLAG_25fps);
+                  ntsc ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps);
+}
+
+bool VideoRenderer::Emptied(Lock& lock) {
+  if (!releaseWhenDrained_) return false;
+  releaseWhenDrained_ = false;
+  if (!Graph()) return false;
+  lock.unlock();
+  Graph()->ReleasePictureEvents();
+  lock.lock();
+  return true;
 }
 
 bool VideoRenderer::Due(Lock& lock, const Item& f) {

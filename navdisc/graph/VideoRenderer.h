@@ -55,10 +55,12 @@ class VideoRenderer final : public Filter,
 
  private:
   bool Due(Lock& lock, const Item& f) override;
+  bool Emptied(Lock& lock) override;
   void Present(const VideoFrame& f) override;
 
   bool prerolled_ = false;
   uint32_t stepsPending_ = 0;
+  bool releaseWhenDrained_ = false;  // an end of stream came: post what waits once empty
 
   std::shared_ptr<plat::VideoSink> sink_;
   HWND owner_ = 0;
@@ -70,7 +72,7 @@ class VideoRenderer final : public Filter,
   mutable std::mutex shownMu_;
   VideoFrame last_;
   uint64_t shown_ = 0;
-  int64_t lastSecond_ = -1;
+  std::atomic<int64_t> lastSecond_{-1};
   std::atomic<uint64_t> dropped_{0};
 };
 

@@ -71,7 +71,12 @@ bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
     return StartFile(CurrentPlayPath);
   }
   // A file name that is not there must not be taken for a disc folder later.
-  if (CurrentPlayPath.find('.') != std::string::npos) CurrentPlayPath.clear();
+  // Only the last name counts: folders above it (/home/j.smith/...) may have
+  // dots, and so may an existing disc folder itself.
+  const size_t slash = CurrentPlayPath.find_last_of('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  if (CurrentPlayPath.find('.', nameStart) != std::string::npos && !info.isDir())
+    CurrentPlayPath.clear();
   return false;
 }
 
@@ -116,8 +121,8 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
     played = PlayPlayListItem();
     if (!played) return;
   } else if (control && side && control == side->skImageButton_PlayBookmark) {
-    // Bookmarks cannot be played before the bookmark list exists.
-    return;
+    played = side->PlayBookmark();
+    if (!played) return;
   } else if (control && control == FT_LumoraDVD_MainForm) {
     played = PlayDisc() || PlayCurrentFile();
     if (!played) return;
@@ -125,6 +130,7 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
 
   if (!played) played = PlayCurrentFile();
   if (!played && side && side->isVisible() && side->i_PageIndex == 0) played = PlayPlayListItem();
+  if (!played && side && side->isVisible() && side->i_PageIndex == 1) played = side->PlayBookmark();
   if (!played) played = PlayDisc();
   if (!played) played = PlayPlayListItem();
 
@@ -161,6 +167,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
   }
   if (sender) {
     b_NoVideo = true;
+    if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->MarkStopped();
     ShowChapterNumber(0);
     ShowTitleNumber(0);
     if (main) main->ShowStatus("Stop");
@@ -204,9 +211,9 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
     return;
   }
   if (PlayType == ptPlayList) {
-    // Only sequential order is known before the play list's own order exists.
     std::string path = "0";
-    if (FT_LumoraDVD_SubForm && !previous) path = FT_LumoraDVD_SubForm->NextItem();
+    if (FT_LumoraDVD_SubForm)
+      path = previous ? FT_LumoraDVD_SubForm->PreviousItem() : FT_LumoraDVD_SubForm->NextItem();
     ClosePlayback();
     PlayType = ptPlayList;
     if (!QFileInfo(QString::fromStdString(path)).isFile()) {

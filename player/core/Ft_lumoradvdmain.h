@@ -11,6 +11,9 @@ constexpr char kHandOffFileName[] = "OpenOtherFile.tmp";
 // The whole program: returns the process exit code (-1 for a second start).
 int RunPlayer(int argc, char** argv);
 
+// A terminating signal has arrived; the start sequence stops at its next step.
+bool TerminationRequested();
+
 // Arguments 1..n of this process, as HandleCommandLine sees them.
 const std::vector<std::string>& CommandLineArguments();
 void SetCommandLineArguments(std::vector<std::string> args);

@@ -1,14 +1,16 @@
 #include "core/HandOffFile.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/Profile.h"
 
 namespace {
 // A hand-off holds a few paths; anything far larger is not one of ours.
-constexpr qint64 kHandOffMaxBytes = 1 << 20;
+constexpr off_t kHandOffMaxBytes = 1 << 20;
 }  // namespace
 
 std::string ApplyDVDFolderRule(const std::string& path) {
@@ -31,7 +33,8 @@ bool WriteHandOffFile(const std::string& file, const std::vector<std::string>& l
     text += line;
     text += "\r\n";
   }
-  return plat::WriteFileAtomically(file, text);
+  // Always a fresh file: a link planted at the name is replaced, never written through.
+  return plat::WriteFileAtomically(file, text, false);
 }
 
 bool ParseHandOffText(const std::string& text, std::vector<std::string>& lines) {
@@ -53,10 +56,24 @@ bool ParseHandOffText(const std::string& text, std::vector<std::string>& lines) 
 
 bool ReadHandOffFile(const std::string& file, std::vector<std::string>& lines) {
   lines.clear();
-  QFile f(QString::fromStdString(file));
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  if (f.size() > kHandOffMaxBytes) return false;
-  const QByteArray data = f.read(kHandOffMaxBytes + 1);
-  if (data.size() > kHandOffMaxBytes) return false;
-  return ParseHandOffText(data.toStdString(), lines);
+  // Only a regular file of this user counts: a link is not followed, and a
+  // FIFO or device must not block the player in open() or read().
+  const int fd = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st;
+  std::string data;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+            st.st_size <= kHandOffMaxBytes;
+  while (ok) {
+    char buffer[16384];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    data.append(buffer, static_cast<size_t>(n));
+    // It may have grown since fstat.
+    if (data.size() > static_cast<size_t>(kHandOffMaxBytes)) ok = false;
+  }
+  close(fd);
+  return ok && ParseHandOffText(data, lines);
 }

@@ -40,25 +40,36 @@ bool MakeFolder(const std::string& path) {
 
 }  // namespace
 
+// A terminating signal stops the sequence between its steps; the caller then
+// closes the main window the ordinary way, so the options it saves are the
+// ones the player actually took (after loading, and after the skin fallback).
 bool TFT_LumoraDVD_MainForm::StartSequence() {
   LoadOptions();
   EnsureDataFolders();
+  if (TerminationRequested()) return false;
 
   Panel_Status = MakeStatusPanel(Panel2 ? static_cast<QWidget*>(Panel2) : this);
   if (FT_LumoraDVD_FullScreenForm)
     FT_LumoraDVD_FullScreenForm->Panel_Status = MakeStatusPanel(FT_LumoraDVD_FullScreenForm);
 
   if (!ApplySkin(CurrentSkinPath)) {
-    plat::MessageBox(this, "The current skin is error, try to use default skin!", kApplicationTitle,
-                     plat::MB_ICONERROR | plat::MB_OK);
+    if (!TerminationRequested()) {
+      WriteTestReport("startup-box");
+      plat::MessageBox(this, "The current skin is error, try to use default skin!",
+                       kApplicationTitle, plat::MB_ICONERROR | plat::MB_OK);
+    }
     CurrentSkinPath = plat::SkinRootFolder() + "Default/";
     if (!ApplySkin(CurrentSkinPath)) {
-      plat::MessageBox(this, "The default skin is error, please re-install software!",
-                       kApplicationTitle, plat::MB_ICONERROR | plat::MB_OK);
+      if (!TerminationRequested()) {
+        WriteTestReport("startup-box");
+        plat::MessageBox(this, "The default skin is error, please re-install software!",
+                         kApplicationTitle, plat::MB_ICONERROR | plat::MB_OK);
+      }
       close();
       return false;
     }
   }
+  if (TerminationRequested()) return false;
 
   if (FT_LumoraDVD_OperationForm) FT_LumoraDVD_OperationForm->EnablePlaybackControls(false);
   i_LastWidth = width();
@@ -71,6 +82,7 @@ bool TFT_LumoraDVD_MainForm::StartSequence() {
   if (FT_LumoraDVD_OperationForm) FT_LumoraDVD_OperationForm->update();
   if (FT_LumoraDVD_ControlFrame) FT_LumoraDVD_ControlFrame->update();
   plat::PumpMessages();
+  if (TerminationRequested()) return false;
 
   HandleCommandLine();
   return true;

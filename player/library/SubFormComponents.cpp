@@ -26,6 +26,7 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
   TPanel* left = faces::Panel(this, "Panel_Left", alLeft, {0, 41, 17, 386});
   TPanel* right = faces::Panel(this, "Panel_Right", alRight, {216, 41, 15, 386});
   TPanel* center = faces::Panel(this, "Panel_Center", alClient, {17, 41, 199, 386});
+  Panel_Center = center;
 
   faces::Image(top, "Image_Top", {0, 0, 231, 41}, faces::ImageLayout{alNone, true});
   for (const char* name :
@@ -52,17 +53,17 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
   faces::Image(left, "Image_Left", {0, 0, 17, 386}, faces::ImageLayout{alClient, false, true});
   faces::Image(right, "Image_Right", {0, 0, 15, 386}, faces::ImageLayout{alClient, false, true});
 
-  TPopupMenu* add = faces::Menu(this, "PopupMenu_AddFile");
+  TPopupMenu* add = PopupMenu_AddFile = faces::Menu(this, "PopupMenu_AddFile");
   faces::Item(add, "AddFiles1", "Add Files");
   faces::Item(add, "AddDirectory1", "Add Directory");
-  TPopupMenu* del = faces::Menu(this, "PopupMenu_DelFile");
+  TPopupMenu* del = PopupMenu_DelFile = faces::Menu(this, "PopupMenu_DelFile");
   faces::Item(del, "DeleteSelected1", "Delete Selected");
   faces::Item(del, "DeleteAll1", "Delete All");
   faces::Item(del, "RemainSelected1", "Crop Selected");
-  TPopupMenu* save = faces::Menu(this, "PopupMenu_SaveFile");
+  TPopupMenu* save = PopupMenu_SaveFile = faces::Menu(this, "PopupMenu_SaveFile");
   faces::Item(save, "SaveSelected1", "Save Selected");
   faces::Item(save, "SaveAll1", "Save All");
-  faces::Timer(this, "Timer_Snapshot", 1000, false);
+  Timer_Snapshot = faces::Timer(this, "Timer_Snapshot", 1000, false);
 
   // The lists come after the designed components and fill the centre.
   MyPlayList = new TFT_PlayList(center);
@@ -80,7 +81,6 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
     list->resize(center->size());
     components::SetAlign(list, alClient);
   }
-  MyPlayList->setAcceptDrops(true);
 
   for (QWidget* p :
        {static_cast<QWidget*>(this), static_cast<QWidget*>(top), static_cast<QWidget*>(bottom),
@@ -91,6 +91,13 @@ void TFT_LumoraDVD_SubForm::CreateComponents() {
 bool TFT_LumoraDVD_SubForm::ApplySubFormSkin() {
   const bool ok = ApplyWindowSkin(this, CurrentSkinPath);
   i_FloatHeight = height();
+  if (!b_ListsLoaded) {
+    for (QWidget* list : {static_cast<QWidget*>(MyPlayList), static_cast<QWidget*>(MyBookmark),
+                          static_cast<QWidget*>(MySnapshot), static_cast<QWidget*>(MyTVList)})
+      list->resize(Panel_Center->width(), list->height());
+    components::AlignControls(Panel_Center);
+    LoadLists();
+  }
   if (MyPlayList && MyPlayList->ThumbImage())
     MyPlayList->ThumbImage()->setCursor(SkinCursor(kCursorDragNS));
   if (skImageButton_Resize) skImageButton_Resize->setCursor(SkinCursor(kCursorMoveNS));
@@ -98,6 +105,7 @@ bool TFT_LumoraDVD_SubForm::ApplySubFormSkin() {
   b_ShapeWindow = true;
   ApplyWindowRegion();
   if (skImageButton_Resize) skImageButton_Resize->setVisible(!b_Docked);
+  ShowPageControls(i_CurrentPage);
   return ok;
 }
 
@@ -117,6 +125,7 @@ void TFT_LumoraDVD_SubForm::LoadCornerRegions() {
   rgn_TopRight = load("SUBCRT.bmp", true, false);
   rgn_BottomLeft = load("SUBCLB.bmp", false, true);
   rgn_BottomRight = load("SUBCRB.bmp", true, true);
+  ++i_RegionBuilds;
   // The regions now fit the present size.
   i_LastWidth = width();
   i_LastHeight = height();

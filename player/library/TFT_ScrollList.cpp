@@ -105,6 +105,7 @@ void TFT_ScrollList::SetThumbTop(int top) {
 }
 
 void TFT_ScrollList::ContentChanged() {
+  if (i_UpdateHold > 0) return;
   const int rowHeight = std::max(1, RowHeight());
   i_ContentHeight = RowCount() * rowHeight;
   i_VisibleRows = height() / rowHeight;

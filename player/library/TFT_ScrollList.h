@@ -63,6 +63,9 @@ class TFT_ScrollList : public TPanel {
   // Row keeping the lists share over their own item vectors. `refs` are the list's
   // playing/selected pointers, cleared when they name a row that goes.
 
+  void Forget(QWidget* row) {
+    shown_.erase(std::remove(shown_.begin(), shown_.end(), row), shown_.end());
+  }
   // Takes ownership of a new row: it goes into the client area, hidden until laid out.
   template <class Item>
   void AppendRow(std::vector<Item*>& items, Item* item) {
@@ -81,6 +84,7 @@ class TFT_ScrollList : public TPanel {
     for (Item** ref : refs)
       if (*ref == item) *ref = nullptr;
     items.erase(items.begin() + index);
+    Forget(item);
     delete item;
     ContentChanged();
   }
@@ -89,6 +93,7 @@ class TFT_ScrollList : public TPanel {
     for (Item** ref : refs) *ref = nullptr;
     std::vector<Item*> old;
     old.swap(items);
+    shown_.clear();
     for (Item* item : old) delete item;
     ContentChanged();
   }
@@ -98,26 +103,32 @@ class TFT_ScrollList : public TPanel {
     ContentChanged();
   }
   // Shows the rows `pass` accepts from the first row on, one under the other from `top`;
-  // hides the rest.
+  // hides the rest. Only rows shown before are hidden again, so long lists stay quick.
   template <class Item, class Pass>
   void PlaceRows(const std::vector<Item*>& items, int top, int rowHeight, Pass pass) {
     const int first = std::max(0, i_FirstRow);
-    int passed = 0, placed = 0;
+    std::vector<QWidget*> now;
+    int passed = 0;
     for (Item* item : items) {
-      if (!pass(item)) {
-        item->hide();
-        continue;
-      }
-      const int row = passed++;
-      if (row < first || placed >= i_VisibleRows) {
-        item->hide();
-        continue;
-      }
-      item->move(item->x(), top + rowHeight * placed);
-      item->show();
-      ++placed;
+      if (static_cast<int>(now.size()) >= i_VisibleRows) break;
+      if (!pass(item)) continue;
+      if (passed++ < first) continue;
+      item->move(item->x(), top + rowHeight * static_cast<int>(now.size()));
+      now.push_back(item);
     }
+    for (QWidget* old : shown_)
+      if (std::find(now.begin(), now.end(), old) == now.end()) old->hide();
+    for (QWidget* w : now) w->show();
+    shown_.swap(now);
   }
+  // While updates are held, adding and removing rows does not lay the list out; the
+  // matching EndUpdate does it once.
+  void BeginUpdate() { ++i_UpdateHold; }
+  void EndUpdate() {
+    if (i_UpdateHold > 0 && --i_UpdateHold == 0) ContentChanged();
+  }
+  int i_UpdateHold = 0;
+  std::vector<QWidget*> shown_;  // rows the last layout showed
 
   bool eventFilter(QObject* watched, QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;

@@ -1,5 +1,7 @@
 # The side panel's skinned lists.
 set(LUMORA_LIST_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ListFile.h
+  ${CMAKE_CURRENT_LIST_DIR}/ListFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFT_ScrollList.h
   ${CMAKE_CURRENT_LIST_DIR}/TFT_ScrollList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFT_PlayList.h

@@ -21,6 +21,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -162,7 +163,7 @@ void TFT_LumoraDVD_SetupForm::CreateComponents() {
   for (QPushButton* b : findChildren<QPushButton*>())
     if (b != BitBtn1) b->setAutoDefault(false);
   // Row by row as the pages read; Tab skips the pages not shown.
-  QWidget* order[] = {PageControl,
+  QWidget* order[] = {PageControl->findChild<QTabBar*>(),
                       skTrackBar_Brightness,
                       BitBtn_Brightness,
                       skTrackBar_Contrast,
@@ -172,6 +173,9 @@ void TFT_LumoraDVD_SetupForm::CreateComponents() {
                       skTrackBar_Saturation,
                       BitBtn_Saturation,
                       skRadioButton_K,
+                      skRadioButton_F,
+                      skRadioButton_A,
+                      skRadioButton_C,
                       skSpinEdit_W,
                       skSpinEdit_H,
                       skEdit_SnapshotFolder,
@@ -401,6 +405,8 @@ void TFT_LumoraDVD_SetupForm::showEvent(QShowEvent* event) {
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
   FormShow();
+  // Keyboard users start on the page tabs: arrows or Ctrl+Tab change pages, Tab enters one.
+  PageControl->setFocus();
 }
 
 void TFT_LumoraDVD_SetupForm::FormShow() {
@@ -590,7 +596,13 @@ void TFT_LumoraDVD_SetupForm::AppendChannelRow(const QString& name, const QStrin
 
 void TFT_LumoraDVD_SetupForm::SetRowFavorite(QTreeWidgetItem* row, bool favorite) {
   row->setText(kFavoriteColumn, favorite ? QStringLiteral("Y") : QStringLiteral("N"));
-  row->setIcon(kNameColumn, favorite ? ImageList1[0] : QIcon());
+  // A row without the mark keeps an empty slot so every name starts at the same place.
+  static const QIcon noMark = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    return QIcon(pm);
+  }();
+  row->setIcon(kNameColumn, favorite ? ImageList1[0] : noMark);
 }
 
 void TFT_LumoraDVD_SetupForm::FillChannels() {

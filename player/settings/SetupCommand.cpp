@@ -18,6 +18,9 @@ template <typename Panel>
 void ReloadTVList(Panel* panel, const std::string& file) {
   if constexpr (requires { panel->ReloadChannels(file); }) {
     if (panel) panel->ReloadChannels(file);
+  } else if constexpr (requires { panel->ReloadChannels(); }) {
+    // The panel knows where its list file lives.
+    if (panel) panel->ReloadChannels();
   }
 }
 

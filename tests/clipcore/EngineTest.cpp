@@ -204,6 +204,34 @@ TEST_F(ClipcoreEngine, EveryRateOfTheRateMenuTakesEffect) {
   EXPECT_EQ(PutFilePlaybackRatio(0.0), 1.0);
 }
 
+// An exact seek shows the first frame at or after the time asked for, whatever the container;
+// MPEG program and transport streams seek by timestamp and tend to land on the next key frame.
+TEST_F(ClipcoreEngine, ExactSeeksLandOnTheFrameAskedFor) {
+  const std::string shotPath = FixtureDir() + "exact-seek.bmp";
+  for (const char* kind : {"mpg", "vob", "ts", "long.ts", "mp4"}) {
+    SCOPED_TRACE(kind);
+    const std::string clip = FramedClip(kind);
+    ASSERT_FALSE(clip.empty());
+    ASSERT_TRUE(Open(clip));
+    int shown = -1;
+    auto frameShown = [&] {
+      shown = SnapshootToFile(shotPath.c_str()) ? BurntInFrame(plat::LoadBitmap(shotPath)) : -1;
+      return shown;
+    };
+    // Forwards and backwards, none of them on a key frame; paused, so the frame stays.
+    for (double t : {1.3, 3.31, 2.07, 5.7, 0.5, 8.46}) {
+      SCOPED_TRACE(t);
+      const int wanted = static_cast<int>(std::ceil(t * 25 - 1e-6));
+      ASSERT_TRUE(SetPositions(t));
+      WaitUntil([&] { return frameShown() == wanted; }, 5000);
+      EXPECT_EQ(shown, wanted);
+    }
+    StopFile();
+    DestroyGraph();
+  }
+  QFile::remove(QString::fromStdString(shotPath));
+}
+
 TEST_F(ClipcoreEngine, SnapshotHoldsTheShownPicture) {
   const std::string path = FixtureDir() + "snap-test";
   QFile::remove(QString::fromStdString(path));

@@ -1,13 +1,13 @@
 // Sample media for the engine tests, made with ffmpeg once per build in <build>/fixtures/clipcore/.
 #pragma once
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QWidget>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -58,6 +58,50 @@ inline std::string Clip() {
                    "-f lavfi -i testsrc2=s=640x360:r=25:d=10 -f lavfi -i sine=f=440:d=10 "
                    "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 -c:a aac -shortest "
                    "-movflags +faststart");
+}
+
+// 10 seconds at 25 frames/s, 640x360, whose frame number is burnt in twice: as digits for a
+// person, and as a 10-bit bar code along the top (bit b is the 48-pixel box at x = 48 b,
+// white = 1) for the tests. kind: "mpg" (MPEG-2 program stream), "vob" (DVD program stream
+// with AC-3), "ts" or "long.ts" (MPEG-2 transport stream) or "mp4" (H.264); GOPs with B-frames.
+inline std::string FramedClip(const std::string& kind) {
+  std::string vf = "drawbox=x=0:y=0:w=480:h=48:color=black:t=fill";
+  for (int b = 0; b < 10; ++b)
+    vf += ",drawbox=x=" + std::to_string(48 * b) +
+          ":y=0:w=48:h=48:color=white:t=fill:enable='mod(floor(n/pow(2\\," + std::to_string(b) +
+          "))\\,2)'";
+  vf +=
+      ",drawtext=fontfile=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf:fontsize=40:"
+      "fontcolor=white:box=1:boxcolor=black:x=500:y=4:text='%{frame_num}'";
+  std::string codec;
+  if (kind == "mpg")
+    codec = "-c:v mpeg2video -g 15 -bf 2 -b:v 3M -c:a mp2 -f mpeg";
+  else if (kind == "vob")
+    codec = "-c:v mpeg2video -g 15 -bf 2 -b:v 3M -c:a ac3 -f vob";
+  else if (kind == "ts")
+    codec = "-c:v mpeg2video -g 12 -bf 2 -b:v 3M -c:a mp2 -f mpegts";
+  else if (kind == "long.ts")  // three seconds between key frames, as broadcasts may have
+    codec = "-c:v mpeg2video -g 75 -bf 2 -b:v 3M -c:a mp2 -f mpegts";
+  else
+    codec = "-c:v libx264 -preset ultrafast -g 50 -bf 2 -pix_fmt yuv420p -c:a aac -f mp4";
+  return MakeMedia("framed." + kind,
+                   "-f lavfi -i testsrc2=s=640x360:r=25:d=10 -f lavfi -i "
+                   "sine=f=440:d=10 -vf \"" +
+                       vf + "\" " + codec);
+}
+
+// The frame number burnt into a picture of FramedClip, -1 when there is no such bar code.
+inline int BurntInFrame(const QImage& img) {
+  if (img.width() < 480 || img.height() < 48) return -1;
+  int n = 0;
+  for (int b = 0; b < 10; ++b) {
+    const int grey = qGray(img.pixel(48 * b + 24, 24));
+    if (grey > 160)
+      n |= 1 << b;
+    else if (grey > 96)
+      return -1;  // neither black nor white: not a bar code
+  }
+  return n;
 }
 
 inline std::string Tone() {

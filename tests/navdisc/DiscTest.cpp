@@ -91,6 +91,12 @@ TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
   ASSERT_TRUE(PumpUntil([] { return IsYellow(ShownColour(2)); }, 3000));
   EXPECT_TRUE(IsGrey(ShownColour(1)));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_BUTTON_CHANGE, 3000, INT32_MIN, from));
+  // The menu's three buttons, of which the second is now selected.
+  EXPECT_EQ(LastEvent(navdisc::EC_DVD_BUTTON_CHANGE)->p1, 3);
+  EXPECT_EQ(LastEvent(navdisc::EC_DVD_BUTTON_CHANGE)->p2, 2);
+  // The still waits for the viewer, who has buttons to end it with.
+  EXPECT_EQ(LastEvent(navdisc::EC_DVD_STILL_ON)->p1, 1);
+  EXPECT_EQ(LastEvent(navdisc::EC_DVD_STILL_ON)->p2, -1);
   for (size_t i = from; i < Events().size(); ++i)
     EXPECT_NE(Events()[i].code, navdisc::EC_DVD_STILL_OFF);
   from = Events().size();

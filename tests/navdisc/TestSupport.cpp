@@ -28,6 +28,7 @@ class QtEnvironment : public ::testing::Environment {
 const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 std::vector<Event> g_events;
+std::function<void(const Event&)> g_hook;
 
 void OnEvent(int32_t code, int32_t p1, int32_t p2) { RecordEvent(code, p1, p2); }
 
@@ -35,7 +36,11 @@ void OnEvent(int32_t code, int32_t p1, int32_t p2) { RecordEvent(code, p1, p2); 
 
 std::vector<Event>& Events() { return g_events; }
 void ClearEvents() { g_events.clear(); }
-void RecordEvent(int32_t code, int32_t p1, int32_t p2) { g_events.push_back({code, p1, p2}); }
+void RecordEvent(int32_t code, int32_t p1, int32_t p2) {
+  g_events.push_back({code, p1, p2});
+  if (g_hook) g_hook(g_events.back());
+}
+void SetEventHook(std::function<void(const Event&)> hook) { g_hook = std::move(hook); }
 
 bool PumpUntil(const std::function<bool()>& pred, int ms) {
   for (int t = 0; t < ms; t += 10) {
@@ -81,8 +86,8 @@ OwnerWindow::~OwnerWindow() {
 std::string FixturePath(const std::string& relative) {
   // The build puts the fixtures beside bin/.
   const char* env = std::getenv("LUMORA_FIXTURE_DIR");
-  std::string dir = env && *env ? env
-                                : QCoreApplication::applicationDirPath().toStdString() + "/../fixtures";
+  std::string dir =
+      env && *env ? env : QCoreApplication::applicationDirPath().toStdString() + "/../fixtures";
   std::string path = dir + "/" + relative;
   return QFileInfo::exists(QString::fromStdString(path)) ? path : std::string();
 }
@@ -101,6 +106,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
+  SetEventHook({});
   DestroyDVDGraph();
   plat::PumpMessages(0);
   navdisc::graph::SetNavigatorFactory({});

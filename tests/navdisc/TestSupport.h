@@ -23,6 +23,8 @@ struct Event {
 std::vector<Event>& Events();
 void ClearEvents();
 void RecordEvent(int32_t code, int32_t p1, int32_t p2);
+// Runs inside the engine's callback for every event from now on (empty: none).
+void SetEventHook(std::function<void(const Event&)> hook);
 // Pumps messages until pred holds or ms pass; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, int ms = 8000);
 // Waits for an event with this code (and p1 when given) after index `from`.

@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -171,14 +172,71 @@ TEST_F(InstanceChannelTest, OtherUsersAreRefused) {
     qputenv("XDG_RUNTIME_DIR", oldXdg);
 }
 
-TEST_F(InstanceChannelTest, OpenRuntimeFolderIsClosedBeforeUse) {
-  const QString run = dir.path() + "/run";
-  ASSERT_EQ(mkdir(run.toLocal8Bit().constData(), 0777), 0);
-  chmod(run.toLocal8Bit().constData(), 0777);
-  EXPECT_EQ(InstanceRuntimeFolder(), run.toStdString() + "/");
-  struct stat st;
-  ASSERT_EQ(stat(run.toLocal8Bit().constData(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
+// A runtime folder the player did not make is never changed: a private one is
+// used as it is, a shared sticky one lends a private sub-folder, and one that
+// others could rearrange is passed over.
+TEST_F(InstanceChannelTest, ExistingRuntimeFoldersKeepTheirMode) {
+  auto mode = [](const QString& path) {
+    struct stat st;
+    return lstat(path.toLocal8Bit().constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+  };
+  const QString sub = "lumora-" + QString::number(getuid()) + "/";
+  const QString shared = dir.path() + "/shared";
+  const QString open = dir.path() + "/open";
+  const QString xdg = dir.path() + "/xdg";
+  ASSERT_EQ(mkdir(shared.toLocal8Bit().constData(), 0700), 0);
+  ASSERT_EQ(mkdir(open.toLocal8Bit().constData(), 0700), 0);
+  ASSERT_EQ(mkdir(xdg.toLocal8Bit().constData(), 0700), 0);
+  chmod(shared.toLocal8Bit().constData(), 01777);
+  chmod(open.toLocal8Bit().constData(), 0777);
+  const QByteArray oldXdg = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", xdg.toLocal8Bit());
+
+  qputenv("LUMORA_RUNTIME_DIR", shared.toLocal8Bit());
+  EXPECT_EQ(InstanceRuntimeFolder(), (shared + "/" + sub).toStdString());
+  EXPECT_EQ(mode(shared), 01777u);
+  EXPECT_EQ(mode(shared + "/" + sub), 0700u);
+  // The private folder, once there, must stay ours and closed.
+  chmod((shared + "/" + sub).toLocal8Bit().constData(), 0755);
+  EXPECT_EQ(InstanceRuntimeFolder(), xdg.toStdString() + "/");
+  EXPECT_EQ(mode(shared + "/" + sub), 0755u);
+
+  // World-writable without the sticky bit: anyone could swap the sub-folder.
+  qputenv("LUMORA_RUNTIME_DIR", open.toLocal8Bit());
+  EXPECT_EQ(InstanceRuntimeFolder(), xdg.toStdString() + "/");
+  EXPECT_EQ(mode(open), 0777u);
+  EXPECT_FALSE(QFileInfo::exists(open + "/" + sub));
+
+  // A folder the player makes itself is closed by it.
+  const QString made = dir.path() + "/made";
+  qputenv("LUMORA_RUNTIME_DIR", made.toLocal8Bit());
+  EXPECT_EQ(InstanceRuntimeFolder(), made.toStdString() + "/");
+  EXPECT_EQ(mode(made), 0700u);
+
+  if (oldXdg.isEmpty())
+    qunsetenv("XDG_RUNTIME_DIR");
+  else
+    qputenv("XDG_RUNTIME_DIR", oldXdg);
+}
+
+// The lock is what decides which start is the player: the holder keeps it
+// while listening, another process is refused, and it is free once closed.
+TEST_F(InstanceChannelTest, OnlyTheLockHolderListens) {
+  InstanceServer server;
+  ASSERT_TRUE(server.Listen(kCaption, h));
+  EXPECT_EQ(AcquireInstanceLock(kCaption), InstanceLockState::kOwned);
+  EXPECT_EQ(Helper({"lock", kCaption}), 1);  // held here
+  server.Close();
+  EXPECT_EQ(Helper({"lock", kCaption}), 0);  // free again
+  EXPECT_FALSE(FindRunningInstance(kCaption));
+}
+
+TEST_F(InstanceChannelTest, TurnsAreTakenOneAtATime) {
+  InstanceTurn mine;
+  ASSERT_TRUE(mine.Take(kCaption, 1000));
+  EXPECT_EQ(Helper({"turn", kCaption, "100"}), 1);
+  mine.Release();
+  EXPECT_EQ(Helper({"turn", kCaption, "100"}), 0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 //   find CAPTION                 exit 0 when a player owns the caption
 //   post CAPTION MSG W L         PostToRunningInstance
 //   raw PATH HEX [hold-ms] [uid] connect to PATH, send the bytes, wait, hang up
+//   lock CAPTION                 exit 0 when this process could take the instance lock
+//   turn CAPTION MS              exit 0 when this process got a turn within MS
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +19,12 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const std::string mode = argv[1];
   if (mode == "find") return plat::FindRunningInstance(argv[2]) ? 0 : 1;
+  if (mode == "lock")
+    return plat::AcquireInstanceLock(argv[2]) == plat::InstanceLockState::kOwned ? 0 : 1;
+  if (mode == "turn" && argc == 4) {
+    plat::InstanceTurn turn;
+    return turn.Take(argv[2], std::atoi(argv[3])) ? 0 : 1;
+  }
   if (mode == "post" && argc == 6)
     return plat::PostToRunningInstance(argv[2], std::strtoul(argv[3], nullptr, 0),
                                        std::strtoull(argv[4], nullptr, 0),

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -223,6 +225,43 @@ TEST_F(ProfileTest, AtomicWriteReplacesWholeFileAndKeepsMode) {
   ASSERT_EQ(lstat(link.c_str(), &lst), 0);
   EXPECT_TRUE(S_ISLNK(lst.st_mode));
   EXPECT_EQ(GetPrivateProfileString("S", "k", "", f), "v");
+}
+
+TEST_F(ProfileTest, AtomicWriteCanReplaceALinkInsteadOfItsTarget) {
+  const std::string target = Path("mine.txt");
+  WriteAll(target, "the user's own text");
+  const std::string name = Path("handoff.tmp");
+  ASSERT_EQ(symlink(target.c_str(), name.c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(name, "fresh", false));
+  struct stat lst;
+  ASSERT_EQ(lstat(name.c_str(), &lst), 0);
+  EXPECT_TRUE(S_ISREG(lst.st_mode));
+  EXPECT_EQ(ReadAll(name), "fresh");
+  EXPECT_EQ(ReadAll(target), "the user's own text");
+}
+
+TEST_F(ProfileTest, StaleTemporariesOfNamedFilesAreRemovedAndNothingElse) {
+  const std::vector<std::string> stale{"o.ini.tmp0123abcd", "o.ini.tmpffffffff",
+                                       "x.bmk.tmp00000000"};
+  const std::vector<std::string> kept{"o.ini",
+                                      "o.ini.tmp",
+                                      "o.ini.tmp0123abc",
+                                      "o.ini.tmp0123abcde",
+                                      "o.ini.tmpABCDEF01",
+                                      "other.ini.tmp0123abcd",
+                                      ".bmk.tmp00000000",
+                                      "x.bmk"};
+  for (const std::string& n : stale) WriteAll(Path(n.c_str()), "");
+  for (const std::string& n : kept) WriteAll(Path(n.c_str()), "");
+  // A link with a temporary's name is not ours to remove, nor is its target.
+  ASSERT_EQ(symlink(Path("o.ini").c_str(), Path("o.ini.tmp11111111").c_str()), 0);
+  EXPECT_EQ(RemoveStaleTemporaries(dir.path().toStdString(), {"o.ini", "*.bmk"}), 3);
+  for (const std::string& n : stale)
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path(n.c_str())))) << n;
+  for (const std::string& n : kept)
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(Path(n.c_str())))) << n;
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(Path("o.ini.tmp11111111"))).isSymLink());
+  EXPECT_EQ(RemoveStaleTemporaries(Path("missing/"), {"o.ini"}), 0);
 }
 
 TEST_F(ProfileTest, InMemoryModelRoundTripsUntouchedText) {

@@ -1,7 +1,10 @@
 // Two real player processes: the second start hands its paths to the first.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -10,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <map>
+#include <memory>
+#include <set>
 
 #include "platform/Profile.h"
 
@@ -86,6 +92,37 @@ class InstanceTest : public ::testing::Test {
 
   QString HandOff() const { return home_.path() + "/OpenOtherFile.tmp"; }
 
+  // Posts message 1158 the way a second start does, without writing a file.
+  int PostOpenOtherFile() {
+    QProcess helper;
+    helper.setProcessEnvironment(Env());
+    helper.start(QString::fromLocal8Bit(qgetenv("LUMORA_BIN_DIR")) + "/platform_instance_helper",
+                 {"post", "Lumora DVD Player Main Window", "1158", "0", "0"});
+    EXPECT_TRUE(helper.waitForFinished(20000));
+    return helper.exitCode();
+  }
+
+  void WriteOptions(const QByteArray& text) {
+    QFile ini(home_.path() + "/Option.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(text);
+  }
+
+  std::string Option(const char* key) const {
+    return plat::GetPrivateProfileString("GenOption", key, "",
+                                         (home_.path() + "/Option.ini").toStdString());
+  }
+
+  // Socket files left in the runtime folder (and a private folder inside it).
+  int SocketsLeft(const QString& folder) const {
+    int n = 0;
+    QDirIterator it(folder, QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+      if (it.next().endsWith(".sock")) ++n;
+    return n;
+  }
+
   QTemporaryDir home_;
   QTemporaryDir runtime_;
   QString report_;
@@ -161,6 +198,238 @@ TEST_F(InstanceTest, InterruptWithoutOptionFileWritesTheDefaults) {
   EXPECT_EQ(plat::GetPrivateProfileString("GenOption", "l_CurrentVolume", "", file), "70");
   EXPECT_EQ(plat::GetPrivateProfileString("GenOption", "b_DisplayControlPanel", "", file), "0");
   EXPECT_EQ(plat::GetPrivateProfileString("GenOption", "d_AspectRatio", "", file), "1");
+}
+
+// Many starts at once, as a file manager opening several selected files does:
+// exactly one becomes the player, every other one hands its path to it and
+// ends with -1, and the player acts on every one of those paths.
+TEST_F(InstanceTest, SimultaneousStartsLeaveOnePlayerThatTakesEveryHandOff) {
+  int round = 0;
+  for (const int count : {8, 32, 8, 32}) {
+    ++round;
+    QFile::remove(report_);
+    std::vector<std::unique_ptr<QProcess>> starts;
+    std::map<QProcess*, QString> pathOf;
+    for (int i = 0; i < count; ++i) {
+      auto p = std::make_unique<QProcess>();
+      p->setProcessEnvironment(Env());
+      p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      // No dot: a missing path keeps its name in CurrentPlayPath, so the report shows it.
+      const QString path = QString("/nonexistent/round%1/clip%2").arg(round).arg(i);
+      pathOf[p.get()] = path;
+      starts.push_back(std::move(p));
+    }
+    for (auto& p : starts) p->start(PlayerProgram(), {pathOf[p.get()]});
+
+    std::set<QString> handedOver;
+    QProcess* survivor = nullptr;
+    QElapsedTimer t;
+    t.start();
+    std::set<QProcess*> running;
+    for (auto& p : starts) running.insert(p.get());
+    while (running.size() > 1 && t.elapsed() < 90000) {
+      for (auto it = running.begin(); it != running.end();) {
+        if ((*it)->waitForFinished(5) || (*it)->state() == QProcess::NotRunning) {
+          EXPECT_EQ((*it)->exitStatus(), QProcess::NormalExit);
+          EXPECT_EQ((*it)->exitCode(), kSecondStartExit) << "round " << round;
+          handedOver.insert(pathOf[*it]);
+          it = running.erase(it);
+        } else {
+          ++it;
+        }
+      }
+    }
+    ASSERT_EQ(running.size(), 1u) << "round " << round << ": starts still running";
+    survivor = *running.begin();
+    // It stays: it is the player.
+    EXPECT_FALSE(survivor->waitForFinished(300));
+
+    // Every hand-off was taken before its start ended; the events are all there.
+    std::vector<QJsonObject> events = Events();
+    ASSERT_EQ(events.size(), static_cast<size_t>(count)) << "round " << round;
+    EXPECT_EQ(events[0]["event"].toString(), "commandline");
+    EXPECT_EQ(events[0]["CurrentPlayPath"].toString(), pathOf[survivor]);
+    std::set<QString> taken;
+    for (size_t i = 1; i < events.size(); ++i) {
+      EXPECT_EQ(events[i]["event"].toString(), "handoff");
+      taken.insert(events[i]["CurrentPlayPath"].toString());
+    }
+    EXPECT_EQ(taken, handedOver) << "round " << round;
+    EXPECT_FALSE(QFile::exists(HandOff()));
+
+    survivor->terminate();
+    ASSERT_TRUE(survivor->waitForFinished(20000));
+    EXPECT_EQ(survivor->exitCode(), 0);
+    EXPECT_EQ(SocketsLeft(runtime_.path()), 0);
+  }
+}
+
+// A link or a FIFO planted at the hand-off name: a second start replaces it
+// with its own file, and the player reads neither through the link nor
+// blocks on the FIFO.
+TEST_F(InstanceTest, LinksAndFifosAtTheHandOffNameAreNeverFollowed) {
+  const QString decoy = home_.path() + "/decoy.txt";
+  {
+    QFile f(decoy);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("/nonexistent/decoy-path\r\n");
+  }
+  ASSERT_EQ(::symlink(decoy.toLocal8Bit().constData(), HandOff().toLocal8Bit().constData()), 0);
+  StartFirst({"-pd", "x"});
+
+  // Written by a second start: the link is replaced, the decoy keeps its text.
+  EXPECT_EQ(RunSecond({"/nonexistent/second"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(Events()[1]["event"].toString(), "handoff");
+  EXPECT_EQ(Events()[1]["CurrentPlayPath"].toString(), "/nonexistent/second");
+  auto decoyText = [&] {
+    QFile f(decoy);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  EXPECT_EQ(decoyText(), QByteArray("/nonexistent/decoy-path\r\n"));
+
+  // Read by the player: a link to the decoy is unreadable, and is removed.
+  ASSERT_EQ(::symlink(decoy.toLocal8Bit().constData(), HandOff().toLocal8Bit().constData()), 0);
+  EXPECT_EQ(PostOpenOtherFile(), 0);
+  ASSERT_TRUE(WaitForEvents(3));
+  EXPECT_EQ(Events()[2]["event"].toString(), "handoff-unreadable");
+  EXPECT_EQ(Events()[2]["CurrentPlayPath"].toString(), "/nonexistent/second");
+  EXPECT_FALSE(QFileInfo(HandOff()).isSymLink());
+  EXPECT_EQ(decoyText(), QByteArray("/nonexistent/decoy-path\r\n"));
+
+  // A FIFO nobody writes to does not hold the player up.
+  ASSERT_EQ(::mkfifo(HandOff().toLocal8Bit().constData(), 0600), 0);
+  EXPECT_EQ(PostOpenOtherFile(), 0);
+  ASSERT_TRUE(WaitForEvents(4));
+  EXPECT_EQ(Events()[3]["event"].toString(), "handoff-unreadable");
+  ASSERT_EQ(::mkfifo(HandOff().toLocal8Bit().constData(), 0600), 0);
+  EXPECT_EQ(RunSecond({"/nonexistent/after-fifo"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(5));
+  EXPECT_EQ(Events()[4]["CurrentPlayPath"].toString(), "/nonexistent/after-fifo");
+
+  ASSERT_EQ(::mkfifo(HandOff().toLocal8Bit().constData(), 0600), 0);
+  EXPECT_EQ(PostOpenOtherFile(), 0);
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(20000));
+  EXPECT_EQ(first_.exitCode(), 0);
+}
+
+// Every terminating signal during a start-up box ends the player at once, the
+// ordinary way: the start sequence goes no further, and Option.ini names the
+// skin the player fell back to, not the broken one.
+TEST_F(InstanceTest, EachSignalDuringAStartUpBoxEndsThePlayerOnce) {
+  const QString broken = home_.path() + "/Broken/";
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+    QFile::remove(report_);
+    WriteOptions(
+        ("[GenOption]\r\nl_CurrentVolume=33\r\nCurrentSkinPath=" + broken + "\r\n").toLocal8Bit());
+    first_.setProcessEnvironment(Env());
+    first_.start(PlayerProgram(), {"-pd", "x"});
+    ASSERT_TRUE(first_.waitForStarted(10000));
+    ASSERT_TRUE(WaitForEvents(1)) << "no start-up box for signal " << sig;
+    EXPECT_EQ(Events()[0]["event"].toString(), "startup-box");
+    ::kill(static_cast<pid_t>(first_.processId()), sig);
+    ASSERT_TRUE(first_.waitForFinished(20000)) << "signal " << sig;
+    EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit) << "signal " << sig;
+    EXPECT_EQ(first_.exitCode(), 0);
+    // The command line was never acted on.
+    EXPECT_EQ(Events().size(), 1u) << "signal " << sig;
+    const std::string skin = Option("CurrentSkinPath");
+    EXPECT_NE(skin, broken.toStdString());
+    EXPECT_TRUE(QString::fromStdString(skin).endsWith("/Default/")) << skin;
+    EXPECT_EQ(Option("l_CurrentVolume"), "33");
+    EXPECT_EQ(SocketsLeft(runtime_.path()), 0) << "signal " << sig;
+  }
+}
+
+// The same signals while a DVD plays from a folder whose path has dots above
+// it: the disc opened, and each signal ends the player with the options saved.
+TEST_F(InstanceTest, DvdUnderADottedFolderPlaysAndEachSignalEndsItCleanly) {
+  const QString fixture = QString::fromLocal8Bit(qgetenv("LUMORA_FIXTURE_DIR")) + "/sample-dvd";
+  if (!QFileInfo(fixture + "/VIDEO_TS").isDir()) GTEST_SKIP() << "sample DVD not built";
+  const QString disc = home_.path() + "/j.smith/Films.2024/Disc";
+  ASSERT_TRUE(QDir().mkpath(disc));
+  ASSERT_TRUE(QFile::link(fixture + "/VIDEO_TS", disc + "/VIDEO_TS"));
+  for (const int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGINT}) {
+    QFile::remove(report_);
+    QFile::remove(home_.path() + "/Option.ini");
+    first_.setProcessEnvironment(Env());
+    first_.start(PlayerProgram(), {disc});
+    ASSERT_TRUE(first_.waitForStarted(10000));
+    ASSERT_TRUE(WaitForEvents(1));
+    EXPECT_EQ(Events()[0]["PlayType"].toInt(), 1) << "not opened as a DVD";
+    EXPECT_EQ(Events()[0]["PlayState"].toInt(), 1);
+    EXPECT_EQ(Events()[0]["CurrentPlayPath"].toString(), disc);
+    if (sig == SIGINT) {
+      // A later start hands the same disc over; it is opened there too.
+      EXPECT_EQ(RunSecond({disc + "/VIDEO_TS/VIDEO_TS.IFO"}), kSecondStartExit);
+      ASSERT_TRUE(WaitForEvents(2));
+      EXPECT_EQ(Events()[1]["PlayType"].toInt(), 1);
+      EXPECT_EQ(Events()[1]["CurrentPlayPath"].toString(), disc + "/");
+    }
+    ::kill(static_cast<pid_t>(first_.processId()), sig);
+    ASSERT_TRUE(first_.waitForFinished(20000)) << "signal " << sig;
+    EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit) << "signal " << sig;
+    EXPECT_EQ(first_.exitCode(), 0);
+    EXPECT_EQ(Option("l_CurrentVolume"), "70") << "signal " << sig;
+    EXPECT_TRUE(QString::fromStdString(Option("CurrentSkinPath")).endsWith("/Default/"));
+    EXPECT_EQ(SocketsLeft(runtime_.path()), 0) << "signal " << sig;
+  }
+}
+
+// Qt's own switches are paths to the player like any other argument.
+TEST_F(InstanceTest, QtSwitchesOnTheCommandLineAreTakenAsPaths) {
+  StartFirst({"-platform", "x"});
+  EXPECT_EQ(first_.state(), QProcess::Running);
+  EXPECT_EQ(RunSecond({"-style"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(Events()[1]["event"].toString(), "handoff");
+  EXPECT_EQ(Events()[1]["CurrentPlayPath"].toString(), "-style");
+  EXPECT_EQ(RunSecond({"-style", "x"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(3));
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(20000));
+
+  QFile::remove(report_);
+  StartFirst({"-style", "x"});
+  EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
+// A shared, sticky runtime folder keeps its mode; the player works in a
+// private folder of its own inside it.
+TEST_F(InstanceTest, SharedRuntimeFolderIsLeftAsItIs) {
+  ASSERT_EQ(::chmod(runtime_.path().toLocal8Bit().constData(), 01777), 0);
+  StartFirst();
+  EXPECT_EQ(RunSecond({"/nonexistent/shared"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(Events()[1]["CurrentPlayPath"].toString(), "/nonexistent/shared");
+  struct stat st;
+  ASSERT_EQ(::stat(runtime_.path().toLocal8Bit().constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 01777u);
+  const QString own = runtime_.path() + "/lumora-" + QString::number(::getuid());
+  ASSERT_EQ(::stat(own.toLocal8Bit().constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_EQ(SocketsLeft(own), 1);
+}
+
+// What a kill during an atomic save leaves is cleared at the next start;
+// anything that is not such a temporary of the player's own files stays.
+TEST_F(InstanceTest, StaleTemporariesOfOwnFilesAreRemovedAtStart) {
+  const QStringList stale{"Option.ini.tmp0badf00d", "Option.ini.tmp12345678",
+                          "OpenOtherFile.tmp.tmpabcdef01", "Bookmark/Disc.bmk.tmp00000000"};
+  const QStringList kept{"Option.ini.tmp", "Option.ini.tmpXYZ45678", "Notes.txt.tmp12345678",
+                         "Bookmark/Notes.txt.tmp12345678"};
+  ASSERT_TRUE(QDir().mkpath(home_.path() + "/Bookmark"));
+  for (const QString& name : stale + kept) {
+    QFile f(home_.path() + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    if (name.contains("0badf00d")) f.write("[GenOption]\r\n");
+  }
+  StartFirst();
+  for (const QString& name : stale)
+    EXPECT_FALSE(QFile::exists(home_.path() + "/" + name)) << name.toStdString();
+  for (const QString& name : kept)
+    EXPECT_TRUE(QFile::exists(home_.path() + "/" + name)) << name.toStdString();
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // The DVD-folder rule, the hand-off file and the command-line rules.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -71,6 +74,40 @@ TEST(HandOffFile, MissingOrOversizedFilesAreNotRead) {
   EXPECT_FALSE(ReadHandOffFile(big, lines));
 }
 
+// Only a regular file of the user's own is a hand-off: a link is not followed
+// and a FIFO is not waited on.
+TEST(HandOffFile, OnlyARegularFileIsRead) {
+  QTemporaryDir dir;
+  const std::string base = dir.path().toStdString();
+  const std::string decoy = base + "/decoy";
+  ASSERT_TRUE(WriteHandOffFile(decoy, {"/decoy/path"}));
+  std::vector<std::string> lines;
+  ASSERT_TRUE(ReadHandOffFile(decoy, lines));
+  EXPECT_EQ(lines, std::vector<std::string>{"/decoy/path"});
+
+  const std::string link = base + "/link";
+  ASSERT_EQ(symlink(decoy.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(ReadHandOffFile(link, lines));
+  EXPECT_TRUE(lines.empty());
+
+  const std::string fifo = base + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadHandOffFile(fifo, lines));  // returns at once: nobody writes to it
+
+  EXPECT_FALSE(ReadHandOffFile(base, lines));  // a folder
+
+  // Writing replaces the link itself; the file it pointed at keeps its text.
+  ASSERT_TRUE(WriteHandOffFile(link, {"/fresh"}));
+  ASSERT_TRUE(ReadHandOffFile(link, lines));
+  EXPECT_EQ(lines, std::vector<std::string>{"/fresh"});
+  ASSERT_TRUE(ReadHandOffFile(decoy, lines));
+  EXPECT_EQ(lines, std::vector<std::string>{"/decoy/path"});
+  // ...and so is a FIFO.
+  ASSERT_TRUE(WriteHandOffFile(fifo, {"/over/fifo"}));
+  ASSERT_TRUE(ReadHandOffFile(fifo, lines));
+  EXPECT_EQ(lines, std::vector<std::string>{"/over/fifo"});
+}
+
 class CommandLineTest : public PlayerFixture {
  protected:
   std::string MakeFile(const std::string& name, const QByteArray& data = "not media") {
@@ -106,6 +143,20 @@ TEST_F(CommandLineTest, IfoOutsideVideoTsIsTriedAsAFile) {
   Run({ifo});
   EXPECT_EQ(CurrentPlayPath, ifo);
   EXPECT_EQ(PlayType, ptNone);  // not a playable file: the start failed cleanly
+}
+
+// A missing name with an extension is dropped; dots in the folders above it,
+// or in an existing folder's own name, do not make it a file name.
+TEST_F(CommandLineTest, OnlyTheLastNameOfAMissingPathIsCheckedForADot) {
+  Run({"/home/j.smith/Films/Disc"});
+  EXPECT_EQ(CurrentPlayPath, "/home/j.smith/Films/Disc");
+  Run({"/home/j.smith/Films/clip.mp4"});
+  EXPECT_EQ(CurrentPlayPath, "");
+  QDir().mkpath(QString::fromStdString(Home() + "Film.2024"));
+  Run({Home() + "Film.2024"});
+  EXPECT_EQ(CurrentPlayPath, Home() + "Film.2024");
+  Run({Home() + "j.smith/"});
+  EXPECT_EQ(CurrentPlayPath, Home() + "j.smith/");
 }
 
 TEST_F(CommandLineTest, SwitchesOnlyCountAsTheFirstOfTwoArguments) {

@@ -14,7 +14,8 @@ using setup_test::WaitFor;
 QStringList Row(const TFT_LumoraDVD_SetupForm* d, int i) {
   const QTreeWidgetItem* r = d->ListView_Channel->topLevelItem(i);
   if (!r) return {};
-  return {r->text(0), r->text(1), r->text(2), r->icon(0).isNull() ? "-" : "mark"};
+  const bool mark = r->icon(0).cacheKey() == d->ImageList1[0].cacheKey();
+  return {r->text(0), r->text(1), r->text(2), mark ? "mark" : "-"};
 }
 
 int Rows(const TFT_LumoraDVD_SetupForm* d) { return d->ListView_Channel->topLevelItemCount(); }
@@ -86,6 +87,29 @@ TEST_F(SetupFixture, StopMidwayReportsUserCancelAndOkDuringAScanStaysQuiet) {
   plat::ProfileFile ini(TFT_LumoraDVD_SetupForm::ChannelFilePath());
   EXPECT_GE(ini.getInt("TVGeneral", "Count", 0), 1);
   EXPECT_EQ(ini.get("TVChannel", "ChannelName1"), "Default Name - 2");
+}
+
+TEST_F(SetupFixture, TheTunerGoingAwayMidScanEndsTheScanAndAPressStartsTvAgain) {
+  qputenv("LUMORA_TV", "sim:2,5,9");
+  RunSetup(
+      [&](TFT_LumoraDVD_SetupForm* d) {
+        d->Button_Scan->click();
+        ASSERT_EQ(PlayType, ptTV);
+        // TV playback ends under the dialog (an engine error does this): the tuner goes.
+        ClosePlayback();
+        ASSERT_TRUE(WaitFor([] { return !BoxTexts().empty(); }));
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"User Cancel."});
+        EXPECT_LT(Rows(d), 3);
+        // The button still offers to stop; pressing it brings TV back and ends the scan state.
+        d->Button_Scan->click();
+        EXPECT_EQ(PlayType, ptTV);
+        EXPECT_EQ(d->Button_Scan->text(), "Scan");
+        d->Button_Scan->click();
+        ASSERT_TRUE(WaitFor([] { return BoxTexts().size() == 2; }));
+        EXPECT_EQ(BoxTexts()[1], "Scan Finish.");
+        EXPECT_EQ(Rows(d), 3);
+      },
+      false);
 }
 
 TEST_F(SetupFixture, WithoutATunerTheScanSaysSoAndChangesNothing) {

@@ -1,5 +1,6 @@
 // The settings dialog's video and skin pages through the real settings command: live preview,
 // OK keeping, Cancel undoing, the folder and skin choosers and the keyboard.
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -293,6 +294,39 @@ TEST_F(SkinChooser, OkSwitchesEveryWindowToTheChosenSkinCancelDoesNot) {
   EXPECT_NE(CurrentSkinPath.find("Aqua/"), std::string::npos);
   EXPECT_NE(FT_LumoraDVD_OperationForm->size(), defaultSize);
   EXPECT_TRUE(setup_test::BoxTexts().empty());
+}
+
+// The dialog opens on its page tabs; Tab then goes row by row, the radio group is one stop and
+// the disabled number fields are passed over.
+TEST_F(SetupFixture, TabWalksTheVideoPageRowByRow) {
+  RunSetup(
+      [&](TFT_LumoraDVD_SetupForm* d) {
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        std::vector<std::string> walk;
+        for (int i = 0; i < 14; ++i) {
+          QWidget* f = QApplication::focusWidget();
+          ASSERT_NE(f, nullptr);
+          walk.push_back(f->objectName().toStdString());
+          QTest::keyClick(f, Qt::Key_Tab);
+        }
+        const std::vector<std::string> expected{"qt_tabwidget_tabbar",
+                                                "skTrackBar_Brightness",
+                                                "BitBtn_Brightness",
+                                                "skTrackBar_Contrast",
+                                                "BitBtn_Contrast",
+                                                "skTrackBar_Hue",
+                                                "BitBtn_Hue",
+                                                "skTrackBar_Saturation",
+                                                "BitBtn_Saturation",
+                                                "skRadioButton_K",
+                                                "skEdit_SnapshotFolder",
+                                                "Button1",
+                                                "BitBtn1",
+                                                "BitBtn6"};
+        EXPECT_EQ(walk, expected);
+      },
+      false);
 }
 
 TEST_F(SetupFixture, EnterIsOkEscapeIsCancelAndTheTvPageCanBeAskedFor) {
