@@ -1,10 +1,13 @@
 #include "platform/Drives.h"
 
 #include <blkid/blkid.h>
+#include <cdio/iso9660.h>
+#include <cdio/logging.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -12,7 +15,12 @@
 #include <QSocketNotifier>
 #include <QStorageInfo>
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "platform/ProgramFolder.h"
 #include "platform/Window.h"
@@ -25,6 +33,52 @@ std::function<std::vector<OpticalDrive>()> g_drivesDouble;
 std::function<bool(const std::string&, std::string&)> g_labelDouble;
 std::function<bool(const std::string&, bool)> g_trayDouble;
 
+std::atomic<int> g_probeTimeoutMs{1500};
+
+// Runs a probe that may block on a slow or dead drive on its own thread and waits at most the
+// probe timeout for it; a late probe finishes in the background and its result is dropped.
+template <typename Result>
+std::optional<Result> RunWithTimeout(std::function<Result()> probe) {
+  struct Shared {
+    std::mutex m;
+    std::condition_variable cv;
+    std::optional<Result> result;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::thread([shared, probe = std::move(probe)]() {
+    Result r = probe();
+    std::lock_guard lk(shared->m);
+    shared->result = std::move(r);
+    shared->cv.notify_all();
+  }).detach();
+  std::unique_lock lk(shared->m);
+  shared->cv.wait_for(lk, std::chrono::milliseconds(g_probeTimeoutMs.load()),
+                      [&] { return shared->result.has_value(); });
+  return shared->result;
+}
+
+bool IsBlockDevice(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode);
+}
+
+// A drive that reports no disc, an open tray or an audio CD is answered at once, without
+// reading the medium. Images and other files pass.
+bool MediumMayHoldData(const std::string& path) {
+  if (!IsBlockDevice(path)) return true;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  const int drive = ioctl(fd, CDROM_DRIVE_STATUS, CDSL_CURRENT);
+  if (drive == CDS_NO_DISC || drive == CDS_TRAY_OPEN || drive == CDS_DRIVE_NOT_READY) ok = false;
+  if (ok) {
+    const int disc = ioctl(fd, CDROM_DISC_STATUS, 0);
+    if (disc == CDS_AUDIO || disc == CDS_NO_INFO) ok = false;
+  }
+  ::close(fd);
+  return ok;
+}
+
 int DriveNumber(const QString& name) {
   bool ok = false;
   int n = name.mid(2).toInt(&ok);
@@ -32,7 +86,7 @@ int DriveNumber(const QString& name) {
 }
 
 // Label of a device node or image file from its ISO 9660 / UDF descriptor.
-bool ProbeLabel(const std::string& path, std::string& label) {
+bool ProbeLabelNow(const std::string& path, std::string& label) {
   blkid_probe pr = blkid_new_probe_from_filename(path.c_str());
   if (!pr) return false;  // no medium, no permission, no such file
   blkid_probe_enable_superblocks(pr, 1);
@@ -47,6 +101,42 @@ bool ProbeLabel(const std::string& path, std::string& label) {
   }
   blkid_free_probe(pr);
   return ok;
+}
+
+bool ProbeLabel(const std::string& path, std::string& label) {
+  if (!MediumMayHoldData(path)) return false;
+  auto r = RunWithTimeout<std::optional<std::string>>([path]() -> std::optional<std::string> {
+    std::string l;
+    if (!ProbeLabelNow(path, l)) return std::nullopt;
+    return l;
+  });
+  if (!r || !*r) return false;
+  label = **r;
+  return true;
+}
+
+// libcdio's own log handler ends the process on a read error; an unreadable disc must only
+// count as unreadable.
+void QuietCdioLog(cdio_log_level_t, const char*) {}
+
+// Top-level folder of an ISO 9660 image or disc (the UDF bridge of a DVD carries one too).
+bool IsoHasFolder(const std::string& path, const std::string& folder) {
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { cdio_log_set_handler(&QuietCdioLog); });
+  if (!MediumMayHoldData(path)) return false;
+  auto r = RunWithTimeout<bool>([path, folder]() {
+    iso9660_t* iso = iso9660_open(path.c_str());
+    if (!iso) return false;
+    bool found = false;
+    const std::string name = "/" + folder;
+    if (iso9660_stat_t* st = iso9660_ifs_stat_translate(iso, name.c_str())) {
+      found = st->type == iso9660_stat_s::_STAT_DIR;
+      iso9660_stat_free(st);
+    }
+    iso9660_close(iso);
+    return found;
+  });
+  return r.value_or(false);
 }
 
 bool TrayCommand(const std::string& device, bool open) {
@@ -75,6 +165,9 @@ std::vector<OpticalDrive> OpticalDrives() {
 
   QByteArray sys = qgetenv("LUMORA_SYSFS_BLOCK");
   if (sys.isEmpty()) sys = "/sys/block";
+  std::string devDir = qEnvironmentVariable("LUMORA_DEV_DIR").toStdString();
+  if (devDir.empty()) devDir = "/dev";
+  if (devDir.back() != '/') devDir += '/';
   QStringList names = QDir(QString::fromLocal8Bit(sys))
                           .entryList({"sr*"}, QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
   // sr2 before sr10.
@@ -86,7 +179,7 @@ std::vector<OpticalDrive> OpticalDrives() {
   for (const QString& n : names) {
     OpticalDrive d;
     d.name = n.toStdString();
-    d.device = "/dev/" + d.name;
+    d.device = devDir + d.name;
     d.root = d.device;
     for (const QStorageInfo& v : volumes) {
       if (QString::fromLocal8Bit(v.device()) == QString::fromStdString(d.device) && v.isReady()) {
@@ -125,6 +218,35 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
   label.clear();
   return true;
 }
+
+bool DiscHasFolder(const std::string& root, const std::string& folder, std::string* path) {
+  if (root.empty() || folder.empty()) return false;
+  const QFileInfo fi(QString::fromStdString(root));
+  if (!fi.exists()) return false;
+  if (!fi.isDir()) {
+    if (!IsoHasFolder(root, folder)) return false;
+    if (path) *path = root;
+    return true;
+  }
+  // Mounted ISO 9660 discs without Rock Ridge show their names in lower case.
+  const QDir dir(fi.absoluteFilePath());
+  const QString want = QString::fromStdString(folder);
+  QString found;
+  if (QFileInfo(dir.filePath(want)).isDir()) {
+    found = want;
+  } else {
+    for (const QString& e : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+      if (e.compare(want, Qt::CaseInsensitive) == 0) {
+        found = e;
+        break;
+      }
+  }
+  if (found.isEmpty()) return false;
+  if (path) *path = WithTrailingSlash(root) + found.toStdString() + "/";
+  return true;
+}
+
+void SetProbeTimeout(int milliseconds) { g_probeTimeoutMs = std::max(1, milliseconds); }
 
 bool OpenTray(const std::string& device) { return TrayCommand(device, true); }
 bool CloseTray(const std::string& device) { return TrayCommand(device, false); }

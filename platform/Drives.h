@@ -22,10 +22,21 @@ struct OpticalDrive {
 };
 
 // The drives the kernel reports (/sys/block/sr*, or $LUMORA_SYSFS_BLOCK), in device order.
+// Device nodes are looked for in /dev, or in $LUMORA_DEV_DIR (where a test may put a disc image
+// under a drive's name).
 std::vector<OpticalDrive> OpticalDrives();
 // Volume label of a drive root, device node or disc image. False when there is no readable
-// disc; true with an empty label for a folder or an unlabelled disc.
+// disc (no disc, tray open, an audio CD, a drive that does not answer in time); true with an
+// empty label for a folder or an unlabelled disc.
 bool GetVolumeLabel(const std::string& root, std::string& label);
+// Whether a drive root, folder, device node or disc image holds the top-level folder `folder`
+// (matched without regard to case). For a folder, `path` gets the sub-folder's real path
+// ending with '/'; for a device or image it gets the root unchanged, which the DVD engine opens
+// directly.
+bool DiscHasFolder(const std::string& root, const std::string& folder, std::string* path = nullptr);
+// Slow drives: how long a probe of a device may keep the caller waiting before it counts as
+// unreadable (the probe itself finishes on its own thread).
+void SetProbeTimeout(int milliseconds);
 // Tray commands on the drive's device node; false when the drive refuses or is missing.
 bool OpenTray(const std::string& device);
 bool CloseTray(const std::string& device);

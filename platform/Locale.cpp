@@ -57,6 +57,28 @@ std::string LcidToLanguageName(uint32_t lcid) {
   return {};
 }
 
+std::string LanguageDisplayName(uint32_t lcid) {
+  for (const auto& e : kLanguages) {
+    if (e.lcid != lcid) continue;
+    const QLocale user;
+    // The user's own language by its own name ("français" on a French desktop); Qt's native
+    // English name carries the country, so English stays "English".
+    QString name = (user.language() == e.language && e.language != QLocale::English)
+                       ? QLocale(e.language).nativeLanguageName()
+                       : QLocale::languageToString(e.language);
+    if (name.isEmpty()) name = QLocale::languageToString(e.language);
+    // Windows' name buffer holds 50 characters.
+    return name.left(50).toStdString();
+  }
+  return {};
+}
+
+std::string UserEnglishLanguageName() {
+  const QLocale::Language lang = QLocale().language();
+  if (lang == QLocale::C || lang == QLocale::AnyLanguage) return "English";
+  return QLocale::languageToString(lang).left(30).toStdString();
+}
+
 std::vector<uint32_t> KnownLcids() {
   std::vector<uint32_t> out;
   for (const auto& e : kLanguages) out.push_back(e.lcid);

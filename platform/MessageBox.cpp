@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -115,6 +116,29 @@ void ClearRecordedMessageBoxes() {
   g_records.clear();
 }
 
+namespace {
+
+// The whole program under a user-flow test: $LUMORA_DIALOG_ANSWERS names a file whose lines
+// are the paths the next dialog returns (no file or no lines: cancelled). Each dialog's title
+// is appended to the same name with ".log", so the test sees which dialog opened.
+std::function<bool(const std::string&, std::vector<std::string>&)> EnvironmentDialogDouble() {
+  const QString answers = qEnvironmentVariable("LUMORA_DIALOG_ANSWERS");
+  if (answers.isEmpty()) return {};
+  return [answers](const std::string& title, std::vector<std::string>& out) {
+    QFile log(answers + ".log");
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+      log.write(QByteArray::fromStdString(title) + "\n");
+    QFile f(answers);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+    out.clear();
+    for (const QByteArray& line : f.readAll().split('\n'))
+      if (!line.trimmed().isEmpty()) out.push_back(line.trimmed().toStdString());
+    return !out.empty();
+  };
+}
+
+}  // namespace
+
 void SetFileDialogDouble(
     std::function<bool(const std::string& title, std::vector<std::string>& out)> d) {
   std::lock_guard lk(g_mutex);
@@ -128,6 +152,7 @@ bool GetOpenFileNames(QWidget* parent, const std::string& title, const std::stri
     std::lock_guard lk(g_mutex);
     dbl = g_dialogDouble;
   }
+  if (!dbl) dbl = EnvironmentDialogDouble();
   if (dbl) {
     std::vector<std::string> chosen;
     if (!dbl(title, chosen) || chosen.empty()) return false;
@@ -156,6 +181,7 @@ bool BrowseForFolder(QWidget* parent, const std::string& title, std::string& inO
     std::lock_guard lk(g_mutex);
     dbl = g_dialogDouble;
   }
+  if (!dbl) dbl = EnvironmentDialogDouble();
   if (dbl) {
     std::vector<std::string> chosen{inOut};
     if (!dbl(title, chosen) || chosen.empty() || chosen[0].empty()) return false;

@@ -1,9 +1,12 @@
 #include "platform/Shell.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QPointer>
@@ -21,7 +24,13 @@ std::function<bool(const std::string&)> g_openDouble;
 std::optional<QRect> g_clip;
 QPointer<QTimer> g_clipTimer;
 
+const char kSaverService[] = "org.freedesktop.ScreenSaver";
+const char kSaverPath[] = "/org/freedesktop/ScreenSaver";
+const char kPortalService[] = "org.freedesktop.portal.Desktop";
+const char kPortalPath[] = "/org/freedesktop/portal/desktop";
 uint32_t g_inhibitCookie = 0;
+QString g_portalHandle;
+unsigned g_inhibitGeneration = 0;
 bool g_inhibited = false;
 
 }  // namespace
@@ -78,22 +87,70 @@ bool CursorClip(QRect& out) {
 
 bool InhibitScreenSaver(bool inhibit) {
   if (inhibit == g_inhibited) return true;
+  g_inhibited = inhibit;
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return false;
-  QDBusInterface saver("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
-                       "org.freedesktop.ScreenSaver", bus);
-  if (!saver.isValid()) return false;
-  if (inhibit) {
-    QDBusReply<uint32_t> reply =
-        saver.call("Inhibit", QCoreApplication::applicationName(), QStringLiteral("Playing video"));
-    if (!reply.isValid()) return false;
-    g_inhibitCookie = reply.value();
-    g_inhibited = true;
+  // Every call is asynchronous: a session bus that does not answer must never hold up
+  // the player. The answers arrive on the UI thread.
+  const unsigned generation = ++g_inhibitGeneration;
+  if (!inhibit) {
+    if (g_inhibitCookie) {
+      bus.asyncCall(
+          QDBusMessage::createMethodCall(kSaverService, kSaverPath, kSaverService, "UnInhibit")
+          << g_inhibitCookie);
+      g_inhibitCookie = 0;
+    }
+    if (!g_portalHandle.isEmpty()) {
+      bus.asyncCall(QDBusMessage::createMethodCall(kPortalService, g_portalHandle,
+                                                   "org.freedesktop.portal.Request", "Close"));
+      g_portalHandle.clear();
+    }
     return true;
   }
-  saver.call("UnInhibit", g_inhibitCookie);
-  g_inhibited = false;
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kSaverService, kSaverPath, kSaverService, "Inhibit")
+      << QCoreApplication::applicationName() << QStringLiteral("Playing video");
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 2000));
+  QObject::connect(
+      watcher, &QDBusPendingCallWatcher::finished, [generation, bus](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        QDBusPendingReply<uint32_t> reply = *w;
+        if (!reply.isError()) {
+          // Released again while the answer was on its way: give it straight back.
+          if (generation != g_inhibitGeneration || !g_inhibited)
+            QDBusConnection(bus).asyncCall(QDBusMessage::createMethodCall(kSaverService, kSaverPath,
+                                                                          kSaverService,
+                                                                          "UnInhibit")
+                                           << reply.value());
+          else
+            g_inhibitCookie = reply.value();
+          return;
+        }
+        if (generation != g_inhibitGeneration || !g_inhibited) return;
+        // No screen-saver service: the desktop portal holds off idling instead (flag 8: idle).
+        QVariantMap options;
+        options.insert("reason", QStringLiteral("Playing video"));
+        QDBusMessage portal =
+            QDBusMessage::createMethodCall(kPortalService, kPortalPath,
+                                           "org.freedesktop.portal.Inhibit", "Inhibit")
+            << QString() << uint(8) << options;
+        auto* second = new QDBusPendingCallWatcher(QDBusConnection(bus).asyncCall(portal, 2000));
+        QObject::connect(second, &QDBusPendingCallWatcher::finished,
+                         [generation, bus](QDBusPendingCallWatcher* w2) {
+                           w2->deleteLater();
+                           QDBusPendingReply<QDBusObjectPath> handle = *w2;
+                           if (handle.isError()) return;
+                           if (generation != g_inhibitGeneration || !g_inhibited)
+                             QDBusConnection(bus).asyncCall(QDBusMessage::createMethodCall(
+                                 kPortalService, handle.value().path(),
+                                 "org.freedesktop.portal.Request", "Close"));
+                           else
+                             g_portalHandle = handle.value().path();
+                         });
+      });
   return true;
 }
+
+bool ScreenSaverInhibited() { return g_inhibited; }
 
 }  // namespace plat

@@ -20,8 +20,11 @@ bool CursorClip(QRect& out);  // false when the pointer is free
 // Where a pointer at p is put back to so it lies inside r.
 QPoint ClampIntoRect(const QPoint& p, const QRect& r);
 
-// Keeps the screen saver off while inhibit is true (org.freedesktop.ScreenSaver over D-Bus).
-// False when no screen saver service answers; that is not an error for the player.
+// Keeps the screen saver off while inhibit is true (org.freedesktop.ScreenSaver over D-Bus,
+// or the desktop portal where no screen saver answers). Never waits for the bus; false when
+// there is no session bus, which is not an error for the player.
 bool InhibitScreenSaver(bool inhibit);
+// Whether the player currently asks for the screen saver to stay off.
+bool ScreenSaverInhibited();
 
 }  // namespace plat

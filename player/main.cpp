@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "core/Ft_lumoradvdmain.h"
+#include "desktop/Mpris.h"
 
 namespace {
 
@@ -25,5 +26,6 @@ void InstallWindowRoles() { qApp->installEventFilter(new WindowRoleNamer); }
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(InstallWindowRoles)
+Q_COREAPP_STARTUP_FUNCTION(StartDesktopIntegration)
 
 int main(int argc, char** argv) { return RunPlayer(argc, argv); }

@@ -11,7 +11,7 @@ PACKAGES=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   ffmpeg dvdauthor xorriso genisoimage
   libgsf-1-dev libglib2.0-dev
-  libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev
+  libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev libiso9660-dev
   xvfb xauth x11-utils imagemagick xdotool python3
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev

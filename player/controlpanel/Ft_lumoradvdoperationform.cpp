@@ -1,25 +1,34 @@
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 
-#include <QDir>
+#include <QApplication>
 #include <QFileInfo>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
+#include "core/CommandLine.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "platform/Drives.h"
 #include "platform/Window.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"
+#include "player/widgets/TPopupMenu.h"
 #include "player/widgets/TTimer.h"
 #include "player/widgets/TskImageButton.h"
 
 namespace {
 
-// Buttons of the side panel and the control panel that only the skin creates.
 void SetEnabledByName(QWidget* root, const char* name, bool on) {
   if (!root) return;
   if (QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name))) w->setEnabled(on);
@@ -40,8 +49,19 @@ void ShowDigits(QWidget* root, int sec, int min, int hour) {
   ShowDigit(root, "DI_TimeHour10", hour / 10);
 }
 
-bool FolderExists(const std::string& path) {
-  return !path.empty() && QFileInfo(QString::fromStdString(path)).isDir();
+void ShowStatusText(const std::string& text) {
+  if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->ShowStatus(text);
+}
+
+void ClearPlayingFileName() {
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  if (!main || !main->Label_CurrentPlayFileName) return;
+  main->Label_CurrentPlayFileName->SetCaption(QString());
+  main->Label_CurrentPlayFileName->SetHint(QString());
+}
+
+bool IsFile(const std::string& path) {
+  return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile();
 }
 
 }  // namespace
@@ -54,16 +74,75 @@ TFT_LumoraDVD_OperationForm::TFT_LumoraDVD_OperationForm(QWidget* owner)
   resize(457, 249);
   b_NoVideo = true;
   CreateComponents();
-  if (skImageButton_Play)
-    skImageButton_Play->OnClick = [this](QObject* sender) { PlayFromControl(sender); };
+  ConnectHandlers();
   h_Handle = plat::RegisterWindow(this);
+  plat::SetMessageHandler(h_Handle, [this](unsigned msg, WPARAM w, LPARAM l, LRESULT& result) {
+    result = 0;
+    if (msg != plat::kWmDeviceChange) return false;
+    HandleDeviceChange(w, l);
+    return true;
+  });
+  // Notices of one insertion come in bursts; they are looked at together a moment later.
+  arrivalTimer_ = new QTimer(this);
+  arrivalTimer_->setSingleShot(true);
+  arrivalTimer_->setInterval(300);
+  connect(arrivalTimer_, &QTimer::timeout, this, [this] { ProcessDiscArrivals(); });
+  // Without udev (containers) there are simply no notices.
+  driveMonitor_ = new plat::DriveMonitor(this);
+  driveMonitor_->Start(h_Handle);
 }
 
 TFT_LumoraDVD_OperationForm::~TFT_LumoraDVD_OperationForm() {
   if (FT_LumoraDVD_OperationForm == this) FT_LumoraDVD_OperationForm = nullptr;
 }
 
+void TFT_LumoraDVD_OperationForm::ConnectHandlers() {
+  auto click = [this](TskImageButton* b, void (TFT_LumoraDVD_OperationForm::*handler)(QObject*)) {
+    if (b) b->OnClick = [this, handler](QObject* sender) { (this->*handler)(sender); };
+  };
+  using F = TFT_LumoraDVD_OperationForm;
+  click(skImageButton_Play, &F::PlayFromControl);
+  click(skImageButton_Pause, &F::skImageButton_PauseClick);
+  click(skImageButton_Stop, &F::skImageButton_StopClick);
+  click(skImageButton_FastForward, &F::skImageButton_FastForwardClick);
+  click(skImageButton_FastReverse, &F::skImageButton_FastReverseClick);
+  click(skImageButton_Exit, &F::skImageButton_ExitClick);
+  click(skImageButton_Min, &F::skImageButton_MinClick);
+  click(skImageButton_VolumeUp, &F::skImageButton_VolumeUpClick);
+  click(skImageButton_VolumeDown, &F::skImageButton_VolumeDownClick);
+  click(skImageButton_Mute, &F::skImageButton_MuteClick);
+  click(skImageButton_DeMute, &F::skImageButton_DeMuteClick);
+  click(skImageButton_VideoSetup, &F::skImageButton_VideoSetupClick);
+  click(skImageButton_AudioSetup, &F::skImageButton_AudioSetupClick);
+  click(skImageButton_NextChapter, &F::skImageButton_NextChapterClick);
+  click(skImageButton_PreviousChapter, &F::skImageButton_NextChapterClick);
+
+  auto up = [this](TskImageButton* b, void (TFT_LumoraDVD_OperationForm::*handler)(
+                                          QObject*, TMouseButton, TShiftState, int, int)) {
+    if (b)
+      b->OnMouseUp = [this, handler](QObject* s, TMouseButton mb, TShiftState sh, int x, int y) {
+        (this->*handler)(s, mb, sh, x, y);
+      };
+  };
+  up(skImageButton_Open, &F::skImageButton_OpenMouseUp);
+  up(skImageButton_Eject, &F::skImageButton_EjectMouseUp);
+  up(skImageButton_SubPicture, &F::skImageButton_SubPictureMouseUp);
+  up(skImageButton_Language, &F::skImageButton_LanguageMouseUp);
+  up(skImageButton_Menu, &F::skImageButton_MenuMouseUp);
+  up(skImageButton_PlaybackRate, &F::skImageButton_PlaybackRateMouseUp);
+
+  if (RootMenu1) RootMenu1->OnClick = [this](QObject* s) { RootMenu1Click(s); };
+  if (TitleMenu1) TitleMenu1->OnClick = [this](QObject* s) { TitleMenu1Click(s); };
+  if (Timer_GetFileProgress)
+    Timer_GetFileProgress->SetOnTimer([this](QObject* s) { Timer_GetFileProgressTimer(s); });
+}
+
 bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
+  // An image or a drive holds a whole disc, with menus: the DVD engine opens it.
+  if (IsDiscImageOrDevice(CurrentPlayPath)) {
+    skImageButton_StopClick(nullptr);
+    return StartDVD(CurrentPlayPath);
+  }
   const QFileInfo info(QString::fromStdString(CurrentPlayPath));
   if (!CurrentPlayPath.empty() && info.isFile()) {
     skImageButton_StopClick(nullptr);
@@ -75,27 +154,16 @@ bool TFT_LumoraDVD_OperationForm::PlayCurrentFile() {
   // dots, and so may an existing disc folder itself.
   const size_t slash = CurrentPlayPath.find_last_of('/');
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (CurrentPlayPath.find('.', nameStart) != std::string::npos && !info.isDir())
+  if (CurrentPlayPath.find('.', nameStart) != std::string::npos &&
+      !QFileInfo(QString::fromStdString(CurrentPlayPath)).isDir())
     CurrentPlayPath.clear();
-  return false;
-}
-
-bool TFT_LumoraDVD_OperationForm::PlayDisc() {
-  if (CurrentPlayPath.empty()) return false;  // drive search comes with the open menu
-  std::string root = CurrentPlayPath;
-  if (root.back() != '/') root += '/';
-  if (FolderExists(root + "VIDEO_TS/") ||
-      FolderExists(QDir(QString::fromStdString(root)).filePath("video_ts").toStdString())) {
-    skImageButton_StopClick(nullptr);
-    return StartDVD(CurrentPlayPath);
-  }
   return false;
 }
 
 bool TFT_LumoraDVD_OperationForm::PlayPlayListItem() {
   if (!FT_LumoraDVD_SubForm) return false;
   const std::string path = FT_LumoraDVD_SubForm->ItemToPlay();
-  if (!QFileInfo(QString::fromStdString(path)).isFile()) return false;
+  if (!IsFile(path)) return false;
   skImageButton_StopClick(nullptr);
   PlayType = ptPlayList;
   return StartFile(path);
@@ -104,17 +172,19 @@ bool TFT_LumoraDVD_OperationForm::PlayPlayListItem() {
 void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
   bool played = false;
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
-  const bool ownPlay = control && (control == skImageButton_Play || control == Dynamic_Play);
+  TFT_LumoraDVD_ControlFrame* bar = FT_LumoraDVD_ControlFrame;
+  const bool ownPlay =
+      control && (control == skImageButton_Play || control == Dynamic_Play ||
+                  (bar && (control == bar->skImageButton_Play || control == bar->Dynamic_Play)));
   if (ownPlay) {
     if (PlayState == psPlaying) {
       if (i_CurrentPlaybackRateIndex != kNormalRateIndex && SetPlaybackRate(1.0))
         i_CurrentPlaybackRateIndex = kNormalRateIndex;
-      if (FT_LumoraDVD_MainForm)
-        FT_LumoraDVD_MainForm->ShowStatus(s_PlaybackRate[i_CurrentPlaybackRateIndex]);
+      ShowStatusText(s_PlaybackRate[i_CurrentPlaybackRateIndex]);
       return;
     }
     if (PlayState == psPaused) {
-      if (ResumePlayback() && FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->ShowStatus("Play");
+      if (ResumePlayback()) ShowStatusText("Play");
       return;
     }
   } else if (control && side && control == side->skImageButton_Play) {
@@ -135,8 +205,12 @@ void TFT_LumoraDVD_OperationForm::PlayFromControl(QObject* control) {
   if (!played) played = PlayPlayListItem();
 
   if (played) {
-    if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->ShowStatus("Play");
+    ShowStatusText("Play");
     EnablePlaybackControls(true);
+  } else if (!b_InOpenDialog) {
+    // Nothing to play: let the user choose something. A dialog whose choice proved unplayable
+    // does not open itself again.
+    OpenFromMenu(nullptr);
   }
 }
 
@@ -155,10 +229,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
     FT_LumoraDVD_ControlFrame->ProgressBar->SetPosition(-1, false);
   ShowSeconds(0);
   if (main) {
-    if (main->Label_CurrentPlayFileName) {
-      main->Label_CurrentPlayFileName->SetCaption(QString());
-      main->Label_CurrentPlayFileName->SetHint(QString());
-    }
+    ClearPlayingFileName();
     main->i_RepeatA = -1;
     main->i_RepeatB = -1;
     main->b_RepeatAB = false;
@@ -170,7 +241,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
     if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->MarkStopped();
     ShowChapterNumber(0);
     ShowTitleNumber(0);
-    if (main) main->ShowStatus("Stop");
+    ShowStatusText("Stop");
   }
   EnablePlaybackControls(false);
   if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->SetBookmarkFilter(0);
@@ -178,25 +249,51 @@ void TFT_LumoraDVD_OperationForm::skImageButton_StopClick(QObject* sender) {
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_PauseClick(QObject*) {
-  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
   if (PlayState != psPaused) {
-    if (PausePlayback() && main) main->ShowStatus("Pause");
+    if (PausePlayback()) ShowStatusText("Pause");
     return;
   }
   if (StepFrame()) {
-    if (main) main->ShowStatus("StepForward");
-  } else if (ResumePlayback() && main) {
-    main->ShowStatus("Play");
+    ShowStatusText("StepForward");
+  } else if (ResumePlayback()) {
+    ShowStatusText("Play");
   }
+}
+
+namespace {
+
+void ApplyRateIndex(int index) {
+  i_CurrentPlaybackRateIndex =
+      (index >= 0 && index < kPlaybackRateCount && SetPlaybackRate(d_PlaybackRate[index]))
+          ? index
+          : kNormalRateIndex;
+  ShowStatusText(s_PlaybackRate[i_CurrentPlaybackRateIndex]);
+}
+
+}  // namespace
+
+void TFT_LumoraDVD_OperationForm::skImageButton_FastForwardClick(QObject*) {
+  int index = i_CurrentPlaybackRateIndex + 1;
+  if (index > kPlaybackRateCount - 1) index = kNormalRateIndex;
+  ApplyRateIndex(index);
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_FastReverseClick(QObject*) {
+  int index = i_CurrentPlaybackRateIndex - 1;
+  if (index < 0) index = kNormalRateIndex;
+  ApplyRateIndex(index);
+}
+
+bool TFT_LumoraDVD_OperationForm::IsPreviousChapterButton(QObject* sender) const {
+  if (!sender) return false;
+  if (skImageButton_PreviousChapter && sender == skImageButton_PreviousChapter) return true;
+  TFT_LumoraDVD_ControlFrame* bar = FT_LumoraDVD_ControlFrame;
+  return bar && bar->skImageButton_PreviousChapter && sender == bar->skImageButton_PreviousChapter;
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender) {
   TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
-  const bool previous =
-      sender &&
-      ((skImageButton_PreviousChapter && sender == skImageButton_PreviousChapter) ||
-       (FT_LumoraDVD_ControlFrame && FT_LumoraDVD_ControlFrame->skImageButton_PreviousChapter &&
-        sender == FT_LumoraDVD_ControlFrame->skImageButton_PreviousChapter));
+  const bool previous = IsPreviousChapterButton(sender);
   if (PlayType == ptDVD) {
     if (!main) return;
     int32_t n = main->i_CurrentChapter;
@@ -207,7 +304,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
       ++n;
       if (n > i_ChapterCount) return;
     }
-    if (JumpDVDChapter(n)) main->ShowStatus("Chapter " + std::to_string(n));
+    if (JumpDVDChapter(static_cast<uint32_t>(n))) ShowStatusText("Chapter " + std::to_string(n));
     return;
   }
   if (PlayType == ptPlayList) {
@@ -216,7 +313,7 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
       path = previous ? FT_LumoraDVD_SubForm->PreviousItem() : FT_LumoraDVD_SubForm->NextItem();
     ClosePlayback();
     PlayType = ptPlayList;
-    if (!QFileInfo(QString::fromStdString(path)).isFile()) {
+    if (!IsFile(path)) {
       skImageButton_StopClick(nullptr);
       return;
     }
@@ -224,48 +321,33 @@ void TFT_LumoraDVD_OperationForm::skImageButton_NextChapterClick(QObject* sender
   }
 }
 
-void TFT_LumoraDVD_OperationForm::EnablePlaybackControls(bool on) {
-  const bool chaptered = PlayType != ptFile && PlayType != ptTV;
-  const bool seekable = b_CurrentPlaySupportSeek;
-  const bool dvd = PlayType == ptDVD;
-  if (Timer_GetFileProgress) Timer_GetFileProgress->SetEnabled(on);
+void TFT_LumoraDVD_OperationForm::skImageButton_VolumeUpClick(QObject*) {
+  const float now = VolumeBar ? VolumeBar->GetPositionF() : static_cast<float>(l_CurrentVolume);
+  const float v = std::min(now + 5.0f, 100.0f);
+  if (VolumeBar) VolumeBar->SetPositionF(v);
+  if (FT_LumoraDVD_ControlFrame && FT_LumoraDVD_ControlFrame->VolumeBar)
+    FT_LumoraDVD_ControlFrame->VolumeBar->SetPositionF(v);
+  SetVolumeAndBalance(static_cast<int32_t>(v), l_CurrentBalance);
+}
 
-  // The members where the window has them, else the skin's control by name.
-  auto set = [](QWidget* member, QWidget* root, const char* name, bool enabled) {
-    if (member)
-      member->setEnabled(enabled);
-    else
-      SetEnabledByName(root, name, enabled);
-  };
-  set(skImageButton_Pause, this, "skImageButton_Pause", on);
-  set(skImageButton_Stop, this, "skImageButton_Stop", on);
-  set(skImageButton_PreviousChapter, this, "skImageButton_PreviousChapter", on && chaptered);
-  set(skImageButton_NextChapter, this, "skImageButton_NextChapter", on && chaptered);
-  SetEnabledByName(this, "skImageButton_FastReverse", on && seekable);
-  SetEnabledByName(this, "skImageButton_FastForward", on && seekable);
-  set(ProgressBar, this, "ProgressBar", on && seekable);
-  if (TFT_LumoraDVD_ControlFrame* frame = FT_LumoraDVD_ControlFrame) {
-    set(frame->skImageButton_Pause, frame, "skImageButton_Pause", on);
-    set(frame->skImageButton_Stop, frame, "skImageButton_Stop", on);
-    set(frame->skImageButton_PreviousChapter, frame, "skImageButton_PreviousChapter",
-        on && chaptered);
-    set(frame->skImageButton_NextChapter, frame, "skImageButton_NextChapter", on && chaptered);
-    SetEnabledByName(frame, "skImageButton_FastReverse", on && seekable);
-    SetEnabledByName(frame, "skImageButton_FastForward", on && seekable);
-    set(frame->ProgressBar, frame, "ProgressBar", on && seekable);
-  }
-  SetEnabledByName(this, "skImageButton_VideoSetup", true);
-  SetEnabledByName(this, "skImageButton_AudioSetup", true);
-  SetEnabledByName(this, "skImageButton_SubPicture", on && dvd);
-  SetEnabledByName(this, "skImageButton_Language", on && dvd);
-  SetEnabledByName(this, "skImageButton_Menu", on && dvd);
-  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_AddBookmark", on && dvd);
-  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_Snapshoot_Continuous", on && dvd);
-  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_Snapshoot_One", on && dvd);
+void TFT_LumoraDVD_OperationForm::skImageButton_VolumeDownClick(QObject*) {
+  const float now = VolumeBar ? VolumeBar->GetPositionF() : static_cast<float>(l_CurrentVolume);
+  const float v = std::max(now - 3.0f, 0.0f);
+  if (VolumeBar) VolumeBar->SetPositionF(v);
+  if (FT_LumoraDVD_ControlFrame && FT_LumoraDVD_ControlFrame->VolumeBar)
+    FT_LumoraDVD_ControlFrame->VolumeBar->SetPositionF(v);
+  SetVolumeAndBalance(static_cast<int32_t>(v), l_CurrentBalance);
+}
 
-  const bool idle = b_NoVideo && PlayType != ptDVD;
-  if (FT_LumoraDVD_MainForm && FT_LumoraDVD_MainForm->Image_MainForm_Center)
-    FT_LumoraDVD_MainForm->Image_MainForm_Center->setVisible(idle);
+void TFT_LumoraDVD_OperationForm::skImageButton_MuteClick(QObject*) {
+  SetVolumeAndBalance(0, l_CurrentBalance);
+  SetMuteState(true);
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_DeMuteClick(QObject*) {
+  const int32_t v = VolumeBar ? VolumeBar->GetPosition() : i_VolumeBeforeMute;
+  SetVolumeAndBalance(v, l_CurrentBalance);
+  SetMuteState(false);
 }
 
 void TFT_LumoraDVD_OperationForm::SetMuteState(bool on) {
@@ -284,6 +366,81 @@ void TFT_LumoraDVD_OperationForm::SetMuteState(bool on) {
     i_VolumeBeforeMute = VolumeBar ? VolumeBar->GetPosition() : l_CurrentVolume;
     l_CurrentVolume = 0;
   }
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_MinClick(QObject*) {
+  // The whole application goes down together, as its windows belong together.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) w->showMinimized();
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_ExitClick(QObject*) {
+  ClosePlayback();
+  // Ends at once; the main window's closing steps (saving the options) do not run.
+  std::_Exit(0);
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_VideoSetupClick(QObject*) {
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  if (!main) return;
+  // The main window's full-screen command.
+  QMetaObject::invokeMethod(main, "PopMenu_FullScreenClick", Qt::DirectConnection,
+                            Q_ARG(QObject*, this));
+}
+
+void TFT_LumoraDVD_OperationForm::skImageButton_AudioSetupClick(QObject*) {
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  if (!main) return;
+  // The main window's settings command.
+  QMetaObject::invokeMethod(main, "PopMenu_SetupClick", Qt::DirectConnection,
+                            Q_ARG(QObject*, this));
+}
+
+void TFT_LumoraDVD_OperationForm::EnablePlaybackControls(bool on) {
+  const bool chaptered = PlayType != ptFile && PlayType != ptTV;
+  const bool seekable = b_CurrentPlaySupportSeek;
+  const bool dvd = PlayType == ptDVD;
+  if (Timer_GetFileProgress) Timer_GetFileProgress->SetEnabled(on);
+
+  for (QWidget* root :
+       {static_cast<QWidget*>(this), static_cast<QWidget*>(FT_LumoraDVD_ControlFrame)}) {
+    if (!root) continue;
+    SetEnabledByName(root, "skImageButton_Pause", on);
+    SetEnabledByName(root, "skImageButton_Stop", on);
+    SetEnabledByName(root, "skImageButton_PreviousChapter", on && chaptered);
+    SetEnabledByName(root, "skImageButton_NextChapter", on && chaptered);
+    SetEnabledByName(root, "skImageButton_FastReverse", on && seekable);
+    SetEnabledByName(root, "skImageButton_FastForward", on && seekable);
+    SetEnabledByName(root, "ProgressBar", on && seekable);
+  }
+  SetEnabledByName(this, "skImageButton_VideoSetup", true);
+  SetEnabledByName(this, "skImageButton_AudioSetup", true);
+  SetEnabledByName(this, "skImageButton_SubPicture", on && dvd);
+  SetEnabledByName(this, "skImageButton_Language", on && dvd);
+  SetEnabledByName(this, "skImageButton_Menu", on && dvd);
+  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_AddBookmark", on && dvd);
+  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_Snapshoot_Continuous", on && dvd);
+  SetEnabledByName(FT_LumoraDVD_SubForm, "skImageButton_Snapshoot_One", on && dvd);
+
+  const bool idle = b_NoVideo && PlayType != ptDVD;
+  if (FT_LumoraDVD_MainForm && FT_LumoraDVD_MainForm->Image_MainForm_Center)
+    FT_LumoraDVD_MainForm->Image_MainForm_Center->setVisible(idle);
+  if (FT_LumoraDVD_FullScreenForm && FT_LumoraDVD_FullScreenForm->Image_MainForm_Center)
+    FT_LumoraDVD_FullScreenForm->Image_MainForm_Center->setVisible(idle);
+}
+
+void TFT_LumoraDVD_OperationForm::Timer_GetFileProgressTimer(QObject*) {
+  double duration = 0, position = 0;
+  int32_t percent = 0;
+  if (!GetPlayInfo(&duration, &position, &percent)) {
+    if (Timer_GetFileProgress) Timer_GetFileProgress->SetEnabled(false);
+    return;
+  }
+  ShowSeconds(static_cast<int>(position));
+  if (duration < 1.0) duration = 1.0;
+  ShowProgress(static_cast<float>(position * 100.0 / duration));
+  // The file name shows only during a video's first ten seconds.
+  if (!b_NoVideo && position > 10.0) ClearPlayingFileName();
 }
 
 void TFT_LumoraDVD_OperationForm::ShowSeconds(int s) {
@@ -309,23 +466,97 @@ void TFT_LumoraDVD_OperationForm::ShowProgress(double percent) {
 
 void TFT_LumoraDVD_OperationForm::ShowTitleNumber(int n) {
   ShowDigit(this, "DI_Title1", n % 10);
-  ShowDigit(this, "DI_Title10", n / 10);
+  ShowDigit(this, "DI_Title10", (n / 10) % 10);
 }
 
 void TFT_LumoraDVD_OperationForm::ShowChapterNumber(int n) {
   ShowDigit(this, "DI_Chapter1", n % 10);
-  ShowDigit(this, "DI_Chapter10", n / 10);
+  ShowDigit(this, "DI_Chapter10", (n / 10) % 10);
 }
 
-void TFT_LumoraDVD_OperationForm::RefreshChapterCount() {
-  auto* info = GetIDvdInfo2();
-  if (!info || !FT_LumoraDVD_MainForm) return;
-  uint32_t chapters = 0;
-  if (info->GetNumberOfChapters(static_cast<uint32_t>(FT_LumoraDVD_MainForm->i_CurrentTitle),
-                                &chapters) >= 0)
-    i_ChapterCount = static_cast<int32_t>(chapters);
+// ---------------------------------------------------------------------------------------------
+// Moving the panel and docking it back into the main window.
+
+void TFT_LumoraDVD_OperationForm::mousePressEvent(QMouseEvent* e) {
+  FormMouseDown(components::ToMouseButton(e->button()), e->globalPosition().toPoint());
+  e->accept();
 }
 
-void TFT_LumoraDVD_OperationForm::AutoSelectStreams() {
-  // The stream choice needs the language menus, which this window does not build yet.
+void TFT_LumoraDVD_OperationForm::mouseMoveEvent(QMouseEvent* e) {
+  FormMouseMove(e->globalPosition().toPoint());
+  e->accept();
+}
+
+void TFT_LumoraDVD_OperationForm::mouseReleaseEvent(QMouseEvent* e) {
+  FormMouseUp();
+  e->accept();
+}
+
+void TFT_LumoraDVD_OperationForm::FormMouseDown(TMouseButton button, const QPoint& global) {
+  b_Dragging = button == mbLeft;
+  if (!b_Dragging) return;
+  pt_DragStart = global;
+  pt_DragNow = global;
+  i_DragStartLeft = x();
+  i_DragStartTop = y();
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  QWidget* shadow = FT_LumoraDVD_ShadowForm;
+  if (main && shadow) {
+    // The outline shows where the docked bar would sit: under the main window, full width.
+    shadow->setGeometry(main->x(), main->y() + main->height(), main->width(),
+                        std::max(1, main->i_ControlPanelHeight));
+    shadow->lower();
+  }
+}
+
+bool TFT_LumoraDVD_OperationForm::OverDockZone() const {
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  if (!main) return false;
+  const int h = width() / 2;
+  const int mainBottom = main->y() + main->height();
+  return mainBottom - height() < y() && y() < mainBottom + main->i_ControlPanelHeight / 2 &&
+         main->x() - h < x() && x() < main->x() + main->width() - h;
+}
+
+void TFT_LumoraDVD_OperationForm::FormMouseMove(const QPoint& global) {
+  TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
+  QWidget* shadow = FT_LumoraDVD_ShadowForm;
+  const bool fullScreen = main && main->b_FullScreen;
+  if (b_Dragging) {
+    pt_DragNow = global;
+    move(i_DragStartLeft + (global.x() - pt_DragStart.x()),
+         i_DragStartTop + (global.y() - pt_DragStart.y()));
+    if (fullScreen) {
+      b_DockPreview = false;
+    } else if (OverDockZone()) {
+      b_DockPreview = true;
+      if (shadow && !shadow->isVisible()) {
+        shadow->show();
+        shadow->lower();
+      }
+    } else {
+      b_DockPreview = false;
+      if (shadow) shadow->hide();
+    }
+    update();
+    if (main) main->update();
+    if (shadow) shadow->update();
+    if (FT_LumoraDVD_SubForm) FT_LumoraDVD_SubForm->update();
+  }
+  // In full screen a hidden pointer comes back as soon as it moves over the panel.
+  TFT_LumoraDVD_FullScreenForm* full = FT_LumoraDVD_FullScreenForm;
+  if (fullScreen && full && full->Timer_Cursor && full->Timer_Cursor->Active()) {
+    full->Timer_Cursor->SetEnabled(false);
+    QMetaObject::invokeMethod(full, "ShowMouseCursor", Qt::DirectConnection, Q_ARG(bool, true));
+  }
+}
+
+void TFT_LumoraDVD_OperationForm::FormMouseUp() {
+  if (!b_Dragging) return;
+  b_Dragging = false;
+  if (FT_LumoraDVD_ShadowForm) FT_LumoraDVD_ShadowForm->hide();
+  if (b_DockPreview) {
+    b_DockPreview = false;
+    if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->SetControlBarDocked(true);
+  }
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/skin/Faces.h"
@@ -33,34 +34,34 @@ void TFT_LumoraDVD_OperationForm::CreateComponents() {
   skImageButton_Play = button("skImageButton_Play", 200, 150);
   skImageButton_Pause = button("skImageButton_Pause", 160, 128);
   skImageButton_Stop = button("skImageButton_Stop", 128, 240);
-  button("skImageButton_FastForward", 128, 280);
-  button("skImageButton_FastReverse", 128, 100);
-  button("skImageButton_Exit", 424, 0);
-  button("skImageButton_Min", 390, 0);
-  button("skImageButton_VolumeUp", 380, 200);
-  button("skImageButton_VolumeDown", 300, 200);
-  button("skImageButton_Mute", 260, 200);
-  button("skImageButton_DeMute", 260, 200);
-  button("skImageButton_VideoSetup", 20, 200);
-  button("skImageButton_AudioSetup", 60, 200);
+  skImageButton_FastForward = button("skImageButton_FastForward", 128, 280);
+  skImageButton_FastReverse = button("skImageButton_FastReverse", 128, 100);
+  skImageButton_Exit = button("skImageButton_Exit", 424, 0);
+  skImageButton_Min = button("skImageButton_Min", 390, 0);
+  skImageButton_VolumeUp = button("skImageButton_VolumeUp", 380, 200);
+  skImageButton_VolumeDown = button("skImageButton_VolumeDown", 300, 200);
+  skImageButton_Mute = button("skImageButton_Mute", 260, 200);
+  skImageButton_DeMute = button("skImageButton_DeMute", 260, 200);
+  skImageButton_VideoSetup = button("skImageButton_VideoSetup", 20, 200);
+  skImageButton_AudioSetup = button("skImageButton_AudioSetup", 60, 200);
   skImageButton_NextChapter = button("skImageButton_NextChapter", 128, 320);
   skImageButton_PreviousChapter = button("skImageButton_PreviousChapter", 128, 60);
-  button("skImageButton_Open", 20, 160);
-  button("skImageButton_Eject", 60, 160);
-  button("skImageButton_SubPicture", 100, 200);
-  button("skImageButton_Language", 140, 200);
-  button("skImageButton_Menu", 180, 200);
-  button("skImageButton_PlaybackRate", 220, 200);
+  skImageButton_Open = button("skImageButton_Open", 20, 160);
+  skImageButton_Eject = button("skImageButton_Eject", 60, 160);
+  skImageButton_SubPicture = button("skImageButton_SubPicture", 100, 200);
+  skImageButton_Language = button("skImageButton_Language", 140, 200);
+  skImageButton_Menu = button("skImageButton_Menu", 180, 200);
+  skImageButton_PlaybackRate = button("skImageButton_PlaybackRate", 220, 200);
 
   Timer_GetFileProgress = faces::Timer(this, "Timer_GetFileProgress", 500, false);
-  faces::Menu(this, "PopupMenu_Driver");
-  faces::Menu(this, "PopupMenu_Disc");
-  faces::Menu(this, "PopupMenu_Subpicture");
-  faces::Menu(this, "PopupMenu_Language");
-  faces::Menu(this, "PopupMenu_Playbackrate");
-  TPopupMenu* menu = faces::Menu(this, "PopupMenu_Menu");
-  faces::Item(menu, "RootMenu1", "Root Menu");
-  faces::Item(menu, "TitleMenu1", "Title Menu");
+  PopupMenu_Driver = faces::Menu(this, "PopupMenu_Driver");
+  PopupMenu_Disc = faces::Menu(this, "PopupMenu_Disc");
+  PopupMenu_Subpicture = faces::Menu(this, "PopupMenu_Subpicture");
+  PopupMenu_Language = faces::Menu(this, "PopupMenu_Language");
+  PopupMenu_Playbackrate = faces::Menu(this, "PopupMenu_Playbackrate");
+  PopupMenu_Menu = faces::Menu(this, "PopupMenu_Menu");
+  RootMenu1 = faces::Item(PopupMenu_Menu, "RootMenu1", "Root Menu");
+  TitleMenu1 = faces::Item(PopupMenu_Menu, "TitleMenu1", "Title Menu");
 
   CreateSkinControls();
 }
@@ -74,6 +75,13 @@ void TFT_LumoraDVD_OperationForm::CreateSkinControls() {
   VolumeBar->setObjectName("VolumeBar");
   Dynamic_Play = new TFT_DynamicImageButton(this);
   Dynamic_Play->setObjectName("Dynamic_Play");
+  ProgressBar->SetOnPositionChange([](int, int value, bool dragging, TFT_ProgressBar* bar) {
+    OnPositionBarChange(bar, value, dragging);
+  });
+  VolumeBar->SetOnPositionChange([](int, int value, bool dragging, TFT_ProgressBar* bar) {
+    OnVolumeBarChange(bar, value, dragging);
+  });
+  Dynamic_Play->OnClick = [this](QObject* sender) { PlayFromControl(sender); };
   for (const char* name : kDigits) {
     auto* digit = new TFT_DigitalImage(this);
     digit->setObjectName(name);
@@ -81,6 +89,9 @@ void TFT_LumoraDVD_OperationForm::CreateSkinControls() {
 }
 
 void TFT_LumoraDVD_OperationForm::FreeSkinControls() {
+  if (PopupMenu_Subpicture) PopupMenu_Subpicture->Clear();
+  if (PopupMenu_Language) PopupMenu_Language->Clear();
+  CurrentSubpictureItem = DisableSubpictureItem = CurrentAudioItem = nullptr;
   delete ProgressBar;
   delete VolumeBar;
   delete Dynamic_Play;

@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/CommandLine.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
 #include "core/PlayerWindows.h"
@@ -219,6 +220,23 @@ bool TerminationRequested() { return g_terminateSignal.load(); }
 int RunPlayer(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+  // Answered here, before any look for a running player or a display.
+  std::string error;
+  switch (PrepareCommandLine(args, error)) {
+    case CommandLineAction::kHelp:
+      std::fputs(CommandLineUsage(), stdout);
+      return 0;
+    case CommandLineAction::kVersion:
+      std::printf("LumoraDVD %s\n", ProgramVersion());
+      return 0;
+    case CommandLineAction::kError:
+      std::fprintf(stderr, "LumoraDVD: %s\nTry 'LumoraDVD --help' for more information.\n",
+                   error.c_str());
+      return 2;
+    case CommandLineAction::kRun:
+      break;
+  }
 
   if (!BecomeThePlayer(args)) return -1;
   InstallTerminateHandlers();

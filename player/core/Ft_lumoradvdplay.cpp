@@ -4,16 +4,20 @@
 #include <QFileInfo>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/CommandLine.h"
 #include "core/ControllerDetail.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdstate.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "platform/Drives.h"
 
 namespace {
 
 ControllerState g_state;
+navdisc::IDvdInfo2* g_infoDouble = nullptr;
+navdisc::IDvdControl2* g_controlDouble = nullptr;
 
 // Sets a re-entrancy flag for the duration of one operation.
 class Guard {
@@ -52,6 +56,17 @@ bool FileExists(const std::string& path) {
 
 ControllerState& PlayControllerState() { return g_state; }
 
+navdisc::IDvdInfo2* DvdInfo() { return g_infoDouble ? g_infoDouble : GetIDvdInfo2(); }
+
+navdisc::IDvdControl2* DvdControl() {
+  return g_controlDouble ? g_controlDouble : GetIDvdControl2();
+}
+
+void SetDvdInterfacesDouble(navdisc::IDvdInfo2* info, navdisc::IDvdControl2* control) {
+  g_infoDouble = info;
+  g_controlDouble = control;
+}
+
 int32_t VolumeToEngine(int32_t volume) { return 100 * (volume / 2) - 5000; }
 
 int32_t BalanceToEngine(int32_t balance) { return balance * 200; }
@@ -68,10 +83,13 @@ bool StartDVD(const std::string& path) {
 
   bool ok = InitialDVDGraph(MainHandle());
   if (ok) {
+    // A folder opens through its VIDEO_TS folder (in whatever case the disc spells it); a
+    // device node or disc image goes to the engine as it is.
     std::string p = path;
-    if (!p.empty()) {
+    if (!p.empty() && !IsDiscImageOrDevice(p) && QFileInfo(QString::fromStdString(p)).isDir()) {
       if (p.back() != '/') p += '/';
-      p += "VIDEO_TS/";
+      std::string folder;
+      p = plat::DiscHasFolder(p, "VIDEO_TS", &folder) ? folder : p + "VIDEO_TS/";
     }
     ok = RenderDVDPath(p.c_str());
   }

@@ -8,6 +8,10 @@
 #include <string>
 
 class TFT_ProgressBar;
+namespace navdisc {
+class IDvdInfo2;
+class IDvdControl2;
+}  // namespace navdisc
 
 bool StartDVD(const std::string& path);
 // PlayType must already be ptFile or ptPlayList.
@@ -38,6 +42,12 @@ void OnMediaEvent(int32_t code, int32_t p1, int32_t p2);
 int32_t VolumeToEngine(int32_t volume);    // hundredths of a decibel
 int32_t BalanceToEngine(int32_t balance);  // -10000..10000
 int32_t VolumeToLineIn(int32_t volume);    // mixer level 0..65535
+
+// The DVD engine's information and control interfaces while its graph exists (else none).
+// Tests may stand in for them; nullptr arguments restore the engine's.
+navdisc::IDvdInfo2* DvdInfo();
+navdisc::IDvdControl2* DvdControl();
+void SetDvdInterfacesDouble(navdisc::IDvdInfo2* info, navdisc::IDvdControl2* control);
 
 // The controller's own state: one re-entrancy flag per operation. Exposed so
 // the windows' tests can see a drag in progress and exercise the guards.

@@ -23,16 +23,37 @@ int PlayListRandom() {
 
 void ResetPlayListRandom() { g_randomState = 1; }
 
+// Moves the generator on by `steps` values at once: the step is an affine map, so it can be
+// composed with itself by squaring.
+static void SkipPlayListRandom(uint64_t steps) {
+  uint64_t mul = 22695477ULL, add = 1ULL;  // one step
+  uint64_t accMul = 1ULL, accAdd = 0ULL;   // no step
+  while (steps) {
+    if (steps & 1ULL) {
+      accMul = accMul * mul;
+      accAdd = accAdd * mul + add;
+    }
+    add = add * mul + add;
+    mul = mul * mul;
+    steps >>= 1;
+  }
+  g_randomState = g_randomState * accMul + accAdd;
+}
+
 const char* const TFT_PlayList::kExtensionList =
     ".avi.divx.div.mpeg.mpg.mp2.wmv.rm.rmvb.rma.dat.asf.mov.swf.wav.wma.mp3.avs.vob.3gp.mp4.3g2";
 
 PlayList_Item::PlayList_Item(QWidget* parent) : TLabel(parent) {
   SetAutoSize(false);
   // The framework's default 8-point Tahoma: 11 pixels, so a line fits a 13-pixel row.
-  QFont f = font();
-  f.setFamily("Tahoma");
-  f.setPixelSize(11);
-  setFont(f);
+  // Made once: resolving a font for each of thousands of rows is what makes long lists slow.
+  static const QFont rowFont = [] {
+    QFont f;
+    f.setFamily("Tahoma");
+    f.setPixelSize(11);
+    return f;
+  }();
+  setFont(rowFont);
   SetShowHint(true);
   resize(width(), TFT_PlayList::kRowHeight);
   SetStyle(Normal);
@@ -107,7 +128,14 @@ bool TFT_PlayList::AddItem(const QString& path, const QString& title) {
   if (!IsMediaFile(path)) return false;
   const QString name = title.isEmpty() ? QFileInfo(path).fileName() : title;
   NewRow(path, " " + name, path);
-  RebuildShuffle();
+  if (i_UpdateHold > 0) {
+    // Loading: only the last order counts, but the generator moves on as if each entry had
+    // rebuilt it, so the orders come out as when the entries were added one by one.
+    i_PendingRandoms += Items.size();
+    b_ShufflePending = true;
+  } else {
+    RebuildShuffle();
+  }
   if (Items.size() == 1) {
     SelectedItem = Items.front();
     SelectedItem->SetStyle(PlayList_Item::Selected);
@@ -118,6 +146,13 @@ bool TFT_PlayList::AddItem(const QString& path, const QString& title) {
 
 void TFT_PlayList::RebuildShuffle() {
   const int n = static_cast<int>(Items.size());
+  if (b_ShufflePending) {
+    // The deferred rebuilds before this one, without the values this one draws itself.
+    const uint64_t skip = i_PendingRandoms - static_cast<uint64_t>(n);
+    SkipPlayListRandom(skip);
+    b_ShufflePending = false;
+    i_PendingRandoms = 0;
+  }
   ShuffleOrder.assign(static_cast<size_t>(n), 0);
   if (n > 0) {
     std::vector<int> p(static_cast<size_t>(n));
@@ -290,6 +325,7 @@ bool TFT_PlayList::LoadFromFile(const std::string& fileName, QString* problem) {
   for (size_t i = 0; i + 1 < r.lines.size(); i += 2)
     AddItem(listfile::Trimmed(r.lines[i + 1]), listfile::Trimmed(r.lines[i]));
   EndUpdate();
+  if (b_ShufflePending) RebuildShuffle();
   if (r.damaged) {
     listfile::KeepDamaged(fileName);
     if (problem) *problem = r.problem;

@@ -91,6 +91,9 @@ class TFT_PlayList : public TFT_ScrollList {
   bool b_Repeat = false;
   bool b_FavoriteOnly = false;
   int i_ChannelCount = 0;
+  // Shuffle rebuilds put off while a file loads, and the random values they would have drawn.
+  bool b_ShufflePending = false;
+  uint64_t i_PendingRandoms = 0;
   // The TV list has no right-button menu.
   bool b_ItemMenu = true;
 

@@ -11,6 +11,7 @@
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "platform/DropFiles.h"
 #include "platform/Window.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"
@@ -43,6 +44,7 @@ void TFT_LumoraDVD_MainForm::FormCreate() {
     h_CurrentPreviewWindow = plat::RegisterWindow(Panel_MainForm_Center);
   }
   s_LastStatus.clear();
+  CreateCommands();
 }
 
 bool TFT_LumoraDVD_MainForm::DispatchMessage(unsigned msg, WPARAM w, LPARAM l, LRESULT& result) {
@@ -60,6 +62,10 @@ bool TFT_LumoraDVD_MainForm::DispatchMessage(unsigned msg, WPARAM w, LPARAM l, L
       return true;
     case WM_OPEN_OTHER_FILE:
       HandleOpenOtherFile();
+      return true;
+    case WM_DROPFILES:
+      HandleDroppedFiles(w);
+      plat::DragFinish(w);
       return true;
     default:
       return false;

@@ -9,14 +9,20 @@
 #include <string>
 
 #include "core/Ft_lumoradvdstate.h"
+#include "platform/DropFiles.h"
 #include "platform/Types.h"
+#include "player/widgets/Components.h"
 
 class TPanel;
 class TImage;
+class TPopupMenu;
+class TMenuItem;
 class TLabel;
 class TTimer;
 class TskImageButton;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QResizeEvent;
 class QShowEvent;
 class QTimer;
@@ -95,6 +101,62 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   int32_t i_ZoomLastY = 0;
   std::string s_LastStatus;
 
+  // --- Commands: popup menu, A-B repeat, keyboard, dropped files, status display, the mouse
+  // on the video area, full screen. ---
+  TPopupMenu* PopupMenu_Main = nullptr;
+  TPopupMenu* PopupMenu_Zoom = nullptr;
+  TImage* Image_PopMenu = nullptr;
+  TTimer* Timer_DisplayStatus = nullptr;
+  TMenuItem *PopMenu_Play = nullptr, *PopMenu_Pause = nullptr, *PopMenu_Stop = nullptr,
+            *PopMenu_FastForward = nullptr, *PopMenu_FastReverse = nullptr,
+            *PopMenu_Repeat = nullptr, *PopMenu_SetA = nullptr, *PopMenu_SetB = nullptr,
+            *PopMenu_ClearAB = nullptr, *PopMenu_RepeatAB = nullptr, *PopMenu_NoRepeat = nullptr,
+            *PopMenu_Title = nullptr, *PopMenu_Chapter = nullptr, *PopMenu_Subtitle = nullptr,
+            *PopMenu_Audio = nullptr, *PopMenu_Angle = nullptr, *PopMenu_Zoom = nullptr,
+            *PopMenu_AspectRatio = nullptr, *PopMenu_KeepAspectRatio = nullptr,
+            *PopMenu_FillScreen = nullptr, *PopMenu_AlwaysNormal = nullptr,
+            *PopMenu_Custom = nullptr, *PopMenu_SetFit = nullptr, *PopMenu_FullScreen = nullptr,
+            *PopMenu_Help = nullptr, *PopMenu_Setup = nullptr, *PopMenu_Exit = nullptr,
+            *PopMenu_ZoomIn = nullptr, *PopMenu_ZoomOut = nullptr, *PopMenu_ZoomLeave = nullptr;
+  bool b_OverDVDButton = false;
+  int32_t i_StatusTicks = 0;
+
+  void RefreshMainMenu();
+  bool BuildTitleMenu();
+  bool BuildChapterMenu();
+  bool BuildSubtitleMenu();
+  bool BuildAudioMenu();
+  bool BuildAngleMenu();
+  // Opens PopupMenu_Main at a screen point after refreshing it.
+  void PopupMainMenu(const QPoint& global);
+  void PopMenu_SetAClick(QObject* sender);
+  void PopMenu_SetBClick(QObject* sender);
+  void PopMenu_ClearABClick(QObject* sender);
+  void PopMenu_RepeatABClick(QObject* sender);
+  void PopMenu_NoRepeatClick(QObject* sender);
+  void PopMenu_FullScreenClick(QObject* sender);
+  void PopMenu_HelpClick(QObject* sender);
+  void PopMenu_ExitClick(QObject* sender);
+  void Timer_DisplayStatusTimer(QObject* sender);
+  // key: the key's code as the keyboard reports it (13 Enter, 27 Escape, 32 Space, 37-40
+  // arrows); handled is set when the key is consumed.
+  void FormShortCut(int key, bool& handled);
+  void HandleDroppedFiles(WPARAM drop);
+  // A drag over this window or the control panel, and its drop, which posts message 563.
+  void DragEnter(QDragEnterEvent* event);
+  void Drop(QDropEvent* event);
+  void PopMenu_AlwaysNormalClick(QObject* sender);
+  void Panel_MainForm_CenterMouseDown(QObject* sender, TMouseButton button, TShiftState shift,
+                                      int x, int y);
+  void Panel_MainForm_CenterMouseMove(QObject* sender, TShiftState shift, int x, int y);
+  void Panel_MainForm_CenterMouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x,
+                                    int y);
+  void Panel_MainForm_CenterDblClick(QObject* sender);
+  void EnterFullScreen();
+  void LeaveFullScreen();
+  plat::DroppedItems m_DragItems;  // what the drag over the window offered
+  // --- end of commands ---
+
   // Components the player core works with; the component tree creates them.
   TPanel* Panel_ControlPanel = nullptr;
   TPanel* Panel_MainPanel = nullptr;
@@ -127,13 +189,15 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateComponents();
   void FormCreate();
+  void CreateCommands();
 
   HWND h_Handle = 0;
-  QTimer* m_StatusHide = nullptr;
   bool b_Closed = false;
   bool b_FirstShown = false;
 };

@@ -2,7 +2,6 @@
 // player core relies on.
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/EngineApi.h"
@@ -124,23 +123,4 @@ void TFT_LumoraDVD_MainForm::SetControlBarDocked(bool docked) {
     Panel_ControlPanel->setVisible(docked);
   }
   if (FT_LumoraDVD_OperationForm && isVisible()) FT_LumoraDVD_OperationForm->setVisible(!docked);
-}
-
-void TFT_LumoraDVD_MainForm::ShowStatus(const std::string& text) {
-  s_LastStatus = text;
-  TPanel* panel = Panel_Status;
-  if (!panel) return;
-  panel->SetCaption(QString::fromStdString(text));
-  panel->adjustSize();
-  panel->show();
-  panel->raise();
-  // The status text goes away after five seconds unless another replaces it.
-  if (!m_StatusHide) {
-    m_StatusHide = new QTimer(this);
-    m_StatusHide->setSingleShot(true);
-    connect(m_StatusHide, &QTimer::timeout, this, [this] {
-      if (Panel_Status) Panel_Status->hide();
-    });
-  }
-  m_StatusHide->start(5000);
 }

@@ -3,6 +3,8 @@ target_sources(lumora_player PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/MainFormVideo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormEvents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormOptions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFormCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFormFullScreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdcontrolframe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdshadowform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdfullscreenform.cpp

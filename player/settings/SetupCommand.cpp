@@ -13,17 +13,6 @@
 
 namespace {
 
-// The side panel's TV list learns of a changed TVChannel.ini through ReloadChannels.
-template <typename Panel>
-void ReloadTVList(Panel* panel, const std::string& file) {
-  if constexpr (requires { panel->ReloadChannels(file); }) {
-    if (panel) panel->ReloadChannels(file);
-  } else if constexpr (requires { panel->ReloadChannels(); }) {
-    // The panel knows where its list file lives.
-    if (panel) panel->ReloadChannels();
-  }
-}
-
 void RepaintMainWindows(TFT_LumoraDVD_MainForm* main) {
   main->update();
   if (FT_LumoraDVD_OperationForm) FT_LumoraDVD_OperationForm->update();
@@ -70,7 +59,8 @@ bool TFT_LumoraDVD_MainForm::PopMenu_SetupClick(QObject*, int page) {
     const std::string skin = dialog->ChosenSkinName();
     if (!skin.empty() && CurrentSkinPath.find(skin + "/") == std::string::npos)
       ChangeSkin(skin + "/");
-    ReloadTVList(FT_LumoraDVD_SubForm, TFT_LumoraDVD_SetupForm::ChannelFilePath());
+    if (FT_LumoraDVD_SubForm)
+      FT_LumoraDVD_SubForm->ReloadChannels(TFT_LumoraDVD_SetupForm::ChannelFilePath());
   } else {
     SetBrightness(l_Bringhtness * 0.1);
     SetContrast(l_Contrast * 0.1);

@@ -39,8 +39,9 @@ TMenuItem::TMenuItem(QObject* parent) : QAction(parent) {
 TMenuItem::~TMenuItem() { delete sub_; }
 
 void TMenuItem::SetCaption(const QString& c) {
-  setText(c);
+  // A separator keeps no text: styles would draw it as a section label beside the line.
   setSeparator(c == "-");
+  setText(c == "-" ? QString() : c);
 }
 
 void TMenuItem::SetChecked(bool on) {

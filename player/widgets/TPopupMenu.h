@@ -16,7 +16,7 @@ class TMenuItem : public QAction {
   explicit TMenuItem(QObject* parent = nullptr);
   ~TMenuItem() override;
 
-  QString Caption() const { return text(); }
+  QString Caption() const { return isSeparator() ? QStringLiteral("-") : text(); }
   // "-" makes a separator, as in the framework.
   void SetCaption(const QString& c);
 

@@ -96,6 +96,19 @@ TEST_F(PlayListTest, RandomOrderPlaysEachOnceThenRepeatsThePermutation) {
   EXPECT_EQ(list->PreviousItem(), list->Items[order.back()]->Path);
 }
 
+TEST_F(PlayListTest, LoadingGivesTheOrderOfAddingOneByOne) {
+  for (int i = 0; i < 40; ++i)
+    List()->AddItem(QString::fromStdString(Media("f" + std::to_string(i) + ".avi")), "");
+  const std::vector<int> added = List()->ShuffleOrder;
+  const int after = PlayListRandom();
+  ASSERT_TRUE(List()->SaveToFile(Home() + "saved.fpl"));
+  ResetPlayListRandom();
+  TFT_PlayList loaded;
+  ASSERT_TRUE(loaded.LoadFromFile(Home() + "saved.fpl"));
+  EXPECT_EQ(loaded.ShuffleOrder, added);
+  EXPECT_EQ(PlayListRandom(), after);
+}
+
 TEST_F(PlayListTest, ClicksDoubleClicksAndStop) {
   AddThree();
   TFT_PlayList* list = List();

@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "TestApp.h"
 #include "platform/Drives.h"
@@ -48,6 +52,68 @@ TEST(DrivesTest, LabelsComeFromDiscImagesAndFoldersHaveNone) {
       QProcess::execute(tool, {"-quiet", "-V", "HOLIDAY_2024", "-o", iso, dir.path() + "/src"}), 0);
   EXPECT_TRUE(GetVolumeLabel(iso.toStdString(), label));
   EXPECT_EQ(label, "HOLIDAY_2024");
+}
+
+TEST(DrivesTest, DeviceNodesCanComeFromATestFolder) {
+  QTemporaryDir sys, dev;
+  QDir(sys.path()).mkdir("sr0");
+  qputenv("LUMORA_SYSFS_BLOCK", sys.path().toLocal8Bit());
+  qputenv("LUMORA_DEV_DIR", dev.path().toLocal8Bit());
+  const auto drives = OpticalDrives();
+  qunsetenv("LUMORA_SYSFS_BLOCK");
+  qunsetenv("LUMORA_DEV_DIR");
+  ASSERT_EQ(drives.size(), 1u);
+  EXPECT_EQ(drives[0].device, dev.path().toStdString() + "/sr0");
+  EXPECT_EQ(drives[0].root, drives[0].device);
+}
+
+TEST(DrivesTest, TopFoldersOfFoldersAndImagesAreFoundInAnyCase) {
+  QTemporaryDir dir;
+  const std::string root = dir.path().toStdString() + "/";
+  QDir(dir.path()).mkpath("mounted/video_ts");
+  QDir(dir.path()).mkpath("plain/DOCS");
+  WriteAll(root + "plain/VIDEO_TS", "a file, not a folder");
+  std::string path;
+  EXPECT_TRUE(DiscHasFolder(root + "mounted/", "VIDEO_TS", &path));
+  EXPECT_EQ(path, root + "mounted/video_ts/");
+  EXPECT_TRUE(DiscHasFolder(root + "mounted", "VIDEO_TS"));
+  EXPECT_FALSE(DiscHasFolder(root + "plain/", "VIDEO_TS"));
+  EXPECT_FALSE(DiscHasFolder(root + "missing/", "VIDEO_TS"));
+  EXPECT_FALSE(DiscHasFolder("", "VIDEO_TS"));
+  const std::string junk = root + "junk.iso";
+  WriteAll(junk, std::string(70000, 'j'));
+  EXPECT_FALSE(DiscHasFolder(junk, "VIDEO_TS"));
+
+  const QString tool = QStandardPaths::findExecutable("genisoimage");
+  if (tool.isEmpty()) GTEST_SKIP() << "genisoimage not installed";
+  QDir(dir.path()).mkpath("src/VIDEO_TS");
+  QDir(dir.path()).mkpath("src/MPEGAV");
+  WriteAll(root + "src/VIDEO_TS/VIDEO_TS.IFO", "x");
+  const QString iso = dir.path() + "/disc.iso";
+  ASSERT_EQ(QProcess::execute(tool, {"-quiet", "-V", "X", "-o", iso, dir.path() + "/src"}), 0);
+  path.clear();
+  EXPECT_TRUE(DiscHasFolder(iso.toStdString(), "VIDEO_TS", &path));
+  EXPECT_EQ(path, iso.toStdString());  // the engine opens the image itself
+  EXPECT_TRUE(DiscHasFolder(iso.toStdString(), "mpegav"));
+  EXPECT_FALSE(DiscHasFolder(iso.toStdString(), "AUDIO_TS"));
+}
+
+TEST(DrivesTest, ADriveThatDoesNotAnswerCountsAsEmptyAfterTheTimeout) {
+  // Opening a pipe for reading waits for a writer, as a dead drive keeps its reader waiting.
+  QTemporaryDir dir;
+  const std::string fifo = dir.path().toStdString() + "/sr9";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  SetProbeTimeout(200);
+  std::string label;
+  EXPECT_FALSE(GetVolumeLabel(fifo, label));
+  EXPECT_FALSE(DiscHasFolder(fifo, "VIDEO_TS"));
+  SetProbeTimeout(1500);
+  // Let the stuck probes finish.
+  for (int i = 0; i < 2; ++i) {
+    int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+    QThread::msleep(50);
+  }
 }
 
 TEST(DrivesTest, DiscEventsAreClassified) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "TestApp.h"
@@ -93,6 +94,39 @@ TEST(LocaleTest, DvdLanguageCodesMapToLocaleIds) {
   EXPECT_EQ(LcidToLanguageName(1031), "German");
   EXPECT_EQ(LcidToLanguageName(4242), "");
   for (uint32_t lcid : KnownLcids()) EXPECT_FALSE(LcidToLanguageName(lcid).empty()) << lcid;
+}
+
+TEST(LocaleTest, NamesFollowTheUsersLanguage) {
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+  EXPECT_EQ(LanguageDisplayName(1033), "English");
+  EXPECT_EQ(LanguageDisplayName(1036), "French");
+  EXPECT_EQ(LanguageDisplayName(0), "");
+  EXPECT_EQ(LanguageDisplayName(4242), "");
+  EXPECT_EQ(UserEnglishLanguageName(), "English");
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  EXPECT_EQ(LanguageDisplayName(1036), "fran\u00e7ais");
+  EXPECT_EQ(LanguageDisplayName(1031), "German");
+  EXPECT_EQ(UserEnglishLanguageName(), "French");
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(UserEnglishLanguageName(), "English");
+  QLocale::setDefault(QLocale::system());
+}
+
+TEST(FileDialogTest, EnvironmentAnswersForTheWholeProgram) {
+  QTemporaryDir dir;
+  const QString answers = dir.path() + "/answers";
+  qputenv("LUMORA_DIALOG_ANSWERS", answers.toLocal8Bit());
+  std::vector<std::string> out;
+  EXPECT_FALSE(GetOpenFileNames(nullptr, "Pick", "", out, true));  // no answer file: cancelled
+  WriteAll(answers.toStdString(), "/a/one.mp4\n\n/b/two.avi\n");
+  EXPECT_TRUE(GetOpenFileNames(nullptr, "Pick", "", out, true));
+  EXPECT_EQ(out, (std::vector<std::string>{"/a/one.mp4", "/b/two.avi"}));
+  std::string folder = "/start/";
+  WriteAll(answers.toStdString(), "/media/film\n");
+  EXPECT_TRUE(BrowseForFolder(nullptr, "Folder?", folder));
+  EXPECT_EQ(folder, "/media/film/");
+  qunsetenv("LUMORA_DIALOG_ANSWERS");
+  EXPECT_EQ(ReadAll(answers.toStdString() + ".log"), "Pick\nPick\nFolder?\n");
 }
 
 TEST(ProgramFolderTest, HomeOverrideAndFolderShapes) {

@@ -10,8 +10,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUrl>
 #include <csignal>
 #include <map>
 #include <memory>
@@ -50,6 +52,8 @@ class InstanceTest : public ::testing::Test {
     env.insert("LUMORA_HOME", home_.path());
     env.insert("LUMORA_RUNTIME_DIR", runtime_.path());
     env.insert("LUMORA_TEST_REPORT", report_);
+    // A path that cannot be played opens the open dialog; no answers means it is cancelled.
+    env.insert("LUMORA_DIALOG_ANSWERS", home_.path() + "/no-dialog-answers");
     return env;
   }
 
@@ -430,6 +434,126 @@ TEST_F(InstanceTest, StaleTemporariesOfOwnFilesAreRemovedAtStart) {
     EXPECT_FALSE(QFile::exists(home_.path() + "/" + name)) << name.toStdString();
   for (const QString& name : kept)
     EXPECT_TRUE(QFile::exists(home_.path() + "/" + name)) << name.toStdString();
+}
+
+struct Finished {
+  int code;
+  QString out;
+  QString err;
+};
+
+// A start that is expected to end by itself, with what it printed.
+Finished RunToEnd(const QProcessEnvironment& env, const QStringList& args) {
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(PlayerProgram(), args);
+  if (!p.waitForFinished(20000)) {
+    p.kill();
+    p.waitForFinished(5000);
+    return {-1000, {}, {}};
+  }
+  return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+          QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// --help, --version and unknown options are answered before any display or
+// running player is looked for, and never reach a running player as paths.
+TEST_F(InstanceTest, LongOptionsAreAnsweredAloneAndUnknownOnesRefused) {
+  QProcessEnvironment bare = Env();
+  bare.remove("QT_QPA_PLATFORM");
+  bare.remove("DISPLAY");
+  bare.remove("WAYLAND_DISPLAY");
+  const Finished help = RunToEnd(bare, {"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(help.out.startsWith("Usage: LumoraDVD")) << help.out.toStdString();
+  EXPECT_TRUE(help.out.contains("dvd://"));
+  EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+  const Finished version = RunToEnd(bare, {"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_TRUE(
+      QRegularExpression("^LumoraDVD \\d+\\.\\d+(\\.\\d+)*\\n$").match(version.out).hasMatch())
+      << version.out.toStdString();
+  // The first of them decides, wherever it stands.
+  EXPECT_TRUE(RunToEnd(bare, {"/a.mp4", "--version", "--help"}).out.startsWith("LumoraDVD "));
+  const Finished unknown = RunToEnd(bare, {"/a.mp4", "--bogus"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_TRUE(unknown.out.isEmpty());
+  EXPECT_TRUE(unknown.err.contains("'--bogus'")) << unknown.err.toStdString();
+  EXPECT_TRUE(unknown.err.contains("--help"));
+  EXPECT_EQ(RunToEnd(bare, {"--HELP"}).code, 2);  // exact, like the switches
+  EXPECT_FALSE(QFile::exists(home_.path() + "/Option.ini")) << "a player was started";
+
+  StartFirst();
+  EXPECT_EQ(RunToEnd(Env(), {"--help"}).code, 0);
+  EXPECT_EQ(RunToEnd(Env(), {"--nope"}).code, 2);
+  EXPECT_EQ(RunToEnd(Env(), {"--version"}).code, 0);
+  // After "--" an argument is a path even if it looks like an option.
+  EXPECT_EQ(RunSecond({"--", "--not-an-option"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(2));
+  const std::vector<QJsonObject> events = Events();
+  ASSERT_EQ(events.size(), 2u) << "an option reached the running player";
+  EXPECT_EQ(events[1]["event"].toString(), "handoff");
+  EXPECT_EQ(events[1]["CurrentPlayPath"].toString(), "--not-an-option");
+}
+
+// The switches take their second argument as it stands, option-like or not.
+TEST_F(InstanceTest, SwitchesKeepTheirSecondArgumentEvenWhenItLooksLikeAnOption) {
+  StartFirst({"-pd", "--help"});
+  EXPECT_EQ(Events()[0]["PlayState"].toInt(), 0);
+  EXPECT_EQ(first_.state(), QProcess::Running);
+  first_.terminate();
+  ASSERT_TRUE(first_.waitForFinished(20000));
+  QFile::remove(report_);
+  StartFirst({"-pf", "--version"});
+  EXPECT_EQ(Events()[0]["CurrentPlayPath"].toString(), "--version");
+  EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
+// An ISO image and dvd:// addresses open as a DVD, at a first start and
+// handed over to a running player.
+TEST_F(InstanceTest, IsoImagesAndDiscAddressesOpenAsDvds) {
+  const QString fixtures = QString::fromLocal8Bit(qgetenv("LUMORA_FIXTURE_DIR"));
+  if (!QFileInfo(fixtures + "/sample.iso").isFile() ||
+      !QFileInfo(fixtures + "/sample-dvd/VIDEO_TS").isDir())
+    GTEST_SKIP() << "sample DVD not built";
+  const QString folder = home_.path() + "/My Films";
+  ASSERT_TRUE(QDir().mkpath(folder + "/Disc"));
+  ASSERT_TRUE(QFile::link(fixtures + "/sample-dvd/VIDEO_TS", folder + "/Disc/VIDEO_TS"));
+  // The upper-case extension is an image all the same.
+  const QString iso = folder + "/Sample.ISO";
+  ASSERT_TRUE(QFile::copy(fixtures + "/sample.iso", iso));
+
+  StartFirst({iso});
+  EXPECT_EQ(Events()[0]["PlayType"].toInt(), 1) << "not opened as a DVD";
+  EXPECT_EQ(Events()[0]["PlayState"].toInt(), 1);
+  EXPECT_EQ(Events()[0]["CurrentPlayPath"].toString(), iso);
+
+  const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(folder + "/Disc", "/"));
+  ASSERT_TRUE(encoded.contains("%20"));
+  EXPECT_EQ(RunSecond({"dvd://" + encoded + "/VIDEO_TS/"}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(2));
+  EXPECT_EQ(Events()[1]["event"].toString(), "handoff");
+  EXPECT_EQ(Events()[1]["PlayType"].toInt(), 1);
+  EXPECT_EQ(Events()[1]["PlayState"].toInt(), 1);
+  EXPECT_EQ(Events()[1]["CurrentPlayPath"].toString().toStdString(),
+            (folder + "/Disc").toStdString());
+
+  EXPECT_EQ(RunSecond({"DVD://" + iso}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(3));
+  EXPECT_EQ(Events()[2]["PlayType"].toInt(), 1);
+  EXPECT_EQ(Events()[2]["CurrentPlayPath"].toString(), iso);
+
+  // An image that is no disc fails cleanly: the player stays up, stopped.
+  const QString junk = home_.path() + "/junk.iso";
+  QFile f(junk);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(70000, 'x'));
+  f.close();
+  EXPECT_EQ(RunSecond({junk}), kSecondStartExit);
+  ASSERT_TRUE(WaitForEvents(4));
+  EXPECT_EQ(Events()[3]["PlayState"].toInt(), 2);
+  EXPECT_EQ(Events()[3]["PlayType"].toInt(), 0);
+  EXPECT_EQ(first_.state(), QProcess::Running);
 }
 
 }  // namespace

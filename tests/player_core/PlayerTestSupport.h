@@ -91,6 +91,8 @@ class PlayerFixture : public ::testing::Test {
     qputenv("LUMORA_HOME", home_.path().toUtf8());
     plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
     plat::ClearRecordedMessageBoxes();
+    // Nothing playable opens the open dialog; here the user cancels it.
+    plat::SetFileDialogDouble([](const std::string&, std::vector<std::string>&) { return false; });
     ResetPlaybackState();
     CreatePlayerWindows();
   }
@@ -100,6 +102,7 @@ class PlayerFixture : public ::testing::Test {
     DestroyPlayerWindows();
     plat::PumpMessages();
     plat::SetMessageBoxDouble({});
+    plat::SetFileDialogDouble({});
     qunsetenv("LUMORA_HOME");
   }
 

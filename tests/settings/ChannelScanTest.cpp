@@ -3,7 +3,9 @@
 #include <QTreeWidget>
 
 #include "SetupSupport.h"
+#include "library/Ft_lumoradvdsubform.h"
 #include "platform/Profile.h"
+#include "player/library/TFT_PlayList.h"
 
 namespace {
 
@@ -162,6 +164,15 @@ TEST_F(SetupFixture, FavouriteSelectionAndDeletionAreKeptByOkAndSeenOnReopening)
   EXPECT_EQ(ini.get("TVChannel", "ChannelFavorite2"), "N");
   // Keys beyond the count stay; readers stop at Count.
   EXPECT_EQ(ini.get("TVChannel", "ChannelName3"), "Sport");
+  // The side panel's TV list was reloaded; its favourites view shows Movies alone.
+  TFT_PlayList* tv = FT_LumoraDVD_SubForm->MyTVList;
+  ASSERT_EQ(tv->Items.size(), 2u);
+  tv->SetFavoriteFilter(true);
+  std::vector<QString> shown;
+  for (const PlayList_Item* item : tv->Items)
+    if (!item->isHidden()) shown.push_back(item->Path);
+  EXPECT_EQ(shown, std::vector<QString>{"5"});
+  tv->SetFavoriteFilter(false);
 
   RunSetup(
       [&](TFT_LumoraDVD_SetupForm* d) {
@@ -174,6 +185,8 @@ TEST_F(SetupFixture, FavouriteSelectionAndDeletionAreKeptByOkAndSeenOnReopening)
 
 TEST_F(SetupFixture, DeletingEveryRowWritesCountZero) {
   WriteChannelFile(kThreeChannels);
+  FT_LumoraDVD_SubForm->ReloadChannels(TFT_LumoraDVD_SetupForm::ChannelFilePath());
+  ASSERT_EQ(FT_LumoraDVD_SubForm->MyTVList->Items.size(), 3u);
   EXPECT_TRUE(RunSetup(
       [&](TFT_LumoraDVD_SetupForm* d) {
         while (Rows(d) > 0) {
@@ -185,6 +198,7 @@ TEST_F(SetupFixture, DeletingEveryRowWritesCountZero) {
       true));
   plat::ProfileFile ini(TFT_LumoraDVD_SetupForm::ChannelFilePath());
   EXPECT_EQ(ini.getInt("TVGeneral", "Count", -1), 0);
+  EXPECT_TRUE(FT_LumoraDVD_SubForm->MyTVList->Items.empty());
 }
 
 TEST_F(SetupFixture, ADamagedListFileIsReadWithDefaultsAndCapped) {

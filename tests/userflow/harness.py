@@ -499,6 +499,26 @@ class Player:
         time.sleep(hold)
         self.xdotool("mouseup", button)
 
+    def drop_files(self, paths, at, source_at=None, timeout=10):
+        """Drags paths (files, or URLs) from a stand-in file manager window onto the screen point
+        `at` with real pointer input, so the player receives an XDND drop. Returns what the
+        source saw: "dropped" or "refused"."""
+        sx, sy = source_at or (self.screen[0] - 70, self.screen[1] - 70)
+        src = subprocess.Popen([os.path.join(BIN_DIR, "lumora-dropsource"), str(sx), str(sy)] +
+                               [str(p) for p in paths], env=self.env(), stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True)
+        try:
+            wait_until(lambda: self.xdotool("search", "--onlyvisible", "--pid", src.pid, "",
+                                            check=False).split(), timeout, "the drag source")
+            time.sleep(0.2)
+            self.drag((sx + 30, sy + 30), at, steps=20, hold=0.2)
+            out, _ = src.communicate(timeout=timeout)
+            return out.strip()
+        finally:
+            if src.poll() is None:
+                src.kill()
+                src.wait()
+
     def key(self, *keys, window=None):
         args = ["key", "--delay", "60"] + (["--window", window.id] if window else [])
         self.xdotool(*(args + list(keys)))

@@ -181,6 +181,8 @@ TEST_F(ComponentsTest, PopupMenuItemsClickAndRadioGroupsExclude) {
   ASSERT_EQ(menu.Count(), 3);
   EXPECT_EQ(menu.Item(1), b);
   EXPECT_TRUE(sep->isSeparator());
+  EXPECT_EQ(sep->Caption(), "-");
+  EXPECT_TRUE(sep->text().isEmpty()) << "a style would draw the text beside the line";
   EXPECT_EQ(menu.Item(5), nullptr);
 
   QObject* clicked = nullptr;
