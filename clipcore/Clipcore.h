@@ -23,8 +23,9 @@ extern "C" {
 #define CLIPCORE_EC_COMPLETE 1   /* the media played to its end */
 #define CLIPCORE_EC_ERRORABORT 3 /* playback aborted by an error; p1 holds the engine's error */
 
-#define CLIPCORE_WM_MEDIA_GRAPH_EVENT (WM_USER + 130)
-#define CLIPCORE_WM_TV_SCAN_PROGRESS (WM_USER + 133)
+/* The window messages the engine posts (see above). */
+#define WM_MEDIA_GRAPH_EVENT (WM_USER + 130)
+#define WM_TV_SCAN_PROGRESS (WM_USER + 133)
 
 typedef void (*ClipcoreEventCallback)(int32_t code, int32_t p1, int32_t p2);
 

@@ -12,13 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "clipcore/Clipcore.h"
 #include "platform/Bitmap.h"
+#include "platform/Diagnostics.h"
 #include "platform/Window.h"
 
 namespace clipcore {
-
-constexpr unsigned kMediaGraphEvent = WM_USER + 130;
-constexpr unsigned kTvScanProgress = WM_USER + 133;
 
 // Follows the owner window's size while the picture fills the whole window.
 class OwnerWatcher : public QObject {
@@ -162,7 +161,7 @@ void MediaGraph::PostNotification() {
           .count();
   if (notifyPosted_.exchange(true) && now - lastPostMs_.load() < 250) return;
   lastPostMs_ = now;
-  if (!plat::PostMessage(notify_, kMediaGraphEvent, 0, 0)) notifyPosted_ = false;
+  if (!plat::PostMessage(notify_, WM_MEDIA_GRAPH_EVENT, 0, 0)) notifyPosted_ = false;
 }
 
 void MediaGraph::Pump() {
@@ -196,6 +195,7 @@ void MediaGraph::Handle(const mpv_event& e) {
       if (!end || end->playlist_entry_id != entry_) break;  // a file we replaced
       if (loading_) {
         loadFailed_ = true;
+        loadError_ = end->error;
         break;
       }
       const bool wasOpen = open_;
@@ -204,10 +204,10 @@ void MediaGraph::Handle(const mpv_event& e) {
       pendingSeek_ = -1.0;
       if (!wasOpen) break;
       if (end->reason == MPV_END_FILE_REASON_EOF) {
-        events_.push_back({1, 0, 0});
+        events_.push_back({CLIPCORE_EC_COMPLETE, 0, 0});
         PostNotification();
       } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
-        events_.push_back({3, end->error, 0});
+        events_.push_back({CLIPCORE_EC_ERRORABORT, end->error, 0});
         PostNotification();
       }
       break;
@@ -221,13 +221,15 @@ bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
   Pump();  // whatever is queued belongs to what played before
   loading_ = true;
   loaded_ = loadFailed_ = videoReady_ = false;
+  loadError_ = 0;
   open_ = false;
   pendingSeek_ = -1.0;
   mpv_set_property_string(mpv_, "pause", "yes");
   const char* cmd[] = {"loadfile", url.c_str(), "replace", nullptr};
   mpv_node result{};
-  if (mpv_command_ret(mpv_, cmd, &result) < 0) {
+  if (const int rc = mpv_command_ret(mpv_, cmd, &result); rc < 0) {
     loading_ = false;
+    plat::Diagnose("Clipcore", "refused " + url + ": " + mpv_error_string(rc));
     return false;
   }
   entry_ = MapInt(result, "playlist_entry_id", -1);
@@ -249,6 +251,9 @@ bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
     waitFor(videoReady_, kPictureTimeout);
   loading_ = false;
   if (!loaded_ || loadFailed_) {
+    plat::Diagnose("Clipcore", "refused " + url + ": " +
+                                   (loadFailed_ ? std::string(mpv_error_string(loadError_))
+                                                : std::string("libmpv did not open it in time")));
     const char* stop[] = {"stop", nullptr};
     mpv_command(mpv_, stop);
     return false;
@@ -300,7 +305,10 @@ bool MediaGraph::RenderFile(const std::string& path) {
   // Only files: an absolute path also keeps libmpv from reading a name such as "av://..." as
   // one of its protocols.
   const QFileInfo file(QString::fromLocal8Bit(path.c_str()));
-  if (path.empty() || !file.isFile()) return false;
+  if (path.empty() || !file.isFile()) {
+    plat::Diagnose("Clipcore", "refused " + path + ": not a file");
+    return false;
+  }
   tv_ = false;
   return Load(file.absoluteFilePath().toLocal8Bit().toStdString(), true);
 }
@@ -493,7 +501,7 @@ bool MediaGraph::Scan(bool stop) {
   if (scanner_ && scanner_->Running()) return true;
   if (!tuner_) tuner_ = OpenDefaultTuner();
   if (!tuner_) return false;
-  scanner_ = std::make_unique<ChannelScanner>(*tuner_, notify_, kTvScanProgress);
+  scanner_ = std::make_unique<ChannelScanner>(*tuner_, notify_, WM_TV_SCAN_PROGRESS);
   return scanner_->Start();
 }
 

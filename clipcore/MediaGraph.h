@@ -94,6 +94,7 @@ class MediaGraph {
   bool loading_ = false;
   bool loaded_ = false;
   bool loadFailed_ = false;
+  int loadError_ = 0;  // libmpv's reason when loading failed
   bool videoReady_ = false;
   bool open_ = false;
   bool tv_ = false;

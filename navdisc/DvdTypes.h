@@ -24,9 +24,6 @@ inline constexpr HRESULT VFW_S_DVD_NOT_ACCURATE = 0x0004022Du;
 inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 inline bool FAILED(HRESULT hr) { return hr < 0; }
 
-// Window message posted to the notify window whenever events are queued.
-inline constexpr unsigned WM_DVD_GRAPH_EVENT = 0x0400 + 132;  // 1156
-
 enum : int32_t {
   EC_DVD_DOMAIN_CHANGE = 0x101,
   EC_DVD_TITLE_CHANGE = 0x102,

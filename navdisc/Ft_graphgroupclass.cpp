@@ -14,6 +14,7 @@
 #include "navdisc/graph/FilterGraph.h"
 #include "navdisc/graph/VideoDecoder.h"
 #include "navdisc/graph/VideoRenderer.h"
+#include "platform/Diagnostics.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 
@@ -87,13 +88,23 @@ bool DVDGraphGroup::Initial(HWND notify) {
 
 bool DVDGraphGroup::Render(const char* path) {
   if (!path || !graphBuilder) return false;
-  if (std::strlen(path) > kMaxPath) return false;  // would name another folder if cut short
+  if (std::strlen(path) > kMaxPath) {  // would name another folder if cut short
+    plat::Diagnose("Navdisc",
+                   "refused a path of " + std::to_string(std::strlen(path)) + " bytes: too long");
+    return false;
+  }
   std::string disc = DiscPath(path);
   std::string why;
   // libdvdnav aborts the process on some damaged navigation data; such discs fail here.
-  if (!ValidateDisc(disc, &why)) return false;
+  if (!ValidateDisc(disc, &why)) {
+    plat::Diagnose("Navdisc", "refused " + disc + ": " + why);
+    return false;
+  }
   RenderStatus status;
-  if (FAILED(graphBuilder->RenderDvdVideoVolume(disc, AM_DVD_HWDEC_PREFER, &status))) return false;
+  if (FAILED(graphBuilder->RenderDvdVideoVolume(disc, AM_DVD_HWDEC_PREFER, &status))) {
+    plat::Diagnose("Navdisc", "refused " + disc + ": the DVD graph could not be built");
+    return false;
+  }
   if (FAILED(ReplaceDecoders())) return false;
   void* p = nullptr;
   if (!Ok(graphBuilder->GetDvdInterface("IDvdInfo2", &p))) return false;
@@ -523,7 +534,7 @@ NAVDISC_API bool InitialDVDGraph(HWND notifyWindow) {
 NAVDISC_API void DestroyDVDGraph(void) {
   if (!g_group) return;
   DVDGraphGroup* g = g_group;
-  g->state = navdisc::gsUnusable;
+  g->MarkUnusable();
   g_group = nullptr;
   ++navdisc::g_generation;
   delete g;
@@ -562,9 +573,9 @@ NAVDISC_API bool DVDBookmark(const char* file, const char* stream, bool save) {
 NAVDISC_API bool GetDVDCurrentAttributes(void* buffer108) {
   return g_group && g_group->CurrentAttributes(buffer108);
 }
-NAVDISC_API NavdiscDvdInfo GetIDvdInfo2(void) { return g_group ? g_group->dvdInfo : nullptr; }
+NAVDISC_API NavdiscDvdInfo GetIDvdInfo2(void) { return g_group ? g_group->DvdInfo() : nullptr; }
 NAVDISC_API NavdiscDvdControl GetIDvdControl2(void) {
-  return g_group ? g_group->dvdControl : nullptr;
+  return g_group ? g_group->DvdControl() : nullptr;
 }
 NAVDISC_API bool SelectRelativeButton(int32_t direction) {
   return g_group && g_group->RelativeButton(direction);

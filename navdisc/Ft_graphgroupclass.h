@@ -75,6 +75,23 @@ class DVDGraphGroup {
   graph::VideoRenderer* Renderer() const;
   // Rendered and not being torn down.
   bool Usable() const { return state >= gsStopPaused; }
+  // From here on every call refuses; the group is being torn down.
+  void MarkUnusable() { state = gsUnusable; }
+
+  int32_t State() const { return state; }
+  int32_t TitleLength() const { return titleLength; }
+  bool InMenu() const { return inMenu; }
+  HWND OwnerWindow() const { return ownerWindow; }
+  IDvdInfo2* DvdInfo() const { return dvdInfo; }
+  IDvdControl2* DvdControl() const { return dvdControl; }
+  IMediaEventEx* Events() const { return events; }
+  IAMLine21Decoder* Line21Decoder() const { return line21Decoder; }
+  graph::IAudioDecoderControl* AudioDecoderControl() const { return audioDecoderControl; }
+  graph::IVideoDecoderControl* VideoDecoderControl() const { return videoDecoderControl; }
+
+ private:
+  HRESULT ReplaceDecoders();
+  uint32_t TitleSeconds();
 
   // Fields, in the order the engine has always kept them.
   int32_t state = 0;  // no state until a render succeeds
@@ -97,10 +114,6 @@ class DVDGraphGroup {
   graph::IAudioDecoderControl* audioDecoderControl = nullptr;
   graph::IVideoDecoderControl* videoDecoderControl = nullptr;
   HWND notifyWindow = 0;
-
- private:
-  HRESULT ReplaceDecoders();
-  uint32_t TitleSeconds();
 };
 
 // The module's one graph (null when none); the exported functions check it first.

@@ -48,7 +48,7 @@ void SetTrayDouble(std::function<bool(const std::string& device, bool open)> tra
 
 // Device-change message posted by DriveMonitor: wParam is kDeviceArrival or kDeviceRemoval,
 // lParam the drive's index in OpticalDrives().
-constexpr unsigned kWmDeviceChange = 537;
+constexpr unsigned kWmDeviceChange = WM_DEVICECHANGE;
 constexpr WPARAM kDeviceArrival = 0x8000;
 constexpr WPARAM kDeviceRemoval = 0x8004;
 

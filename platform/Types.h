@@ -13,6 +13,14 @@ typedef intptr_t LRESULT;
 #define WM_USER 0x0400
 #endif
 
+/* Messages the platform delivers to windows: files dropped on a window (the local paths
+ * travel with it), a disc put in or taken out (wParam what, lParam the drive's index), and a
+ * second start of the player handing its command line over. The engines' messages are in
+ * their own headers. */
+#define WM_DEVICECHANGE 537
+#define WM_DROPFILES 563
+#define WM_OPEN_OTHER_FILE (WM_USER + 134)
+
 /* A rectangle given as left, top, width and height. */
 typedef struct tagRECT_LTWH {
   int32_t left, top, width, height;

@@ -15,7 +15,7 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick xdotool python3 openbox
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   time desktop-file-utils appstream
 )
 

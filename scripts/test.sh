@@ -6,7 +6,9 @@ cd "$here"
 bash scripts/setup-deps.sh
 BUILD=${BUILD_DIR:-build}
 JOBS=${JOBS:-$(nproc)}
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_EXTRA:-}
+# Warnings fail the build here as they do for developers.
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  ${CMAKE_EXTRA:-}
 cmake --build "$BUILD" -j "$JOBS"
 export QT_QPA_PLATFORM=offscreen
 cd "$BUILD"

@@ -215,6 +215,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  setenv("LUMORA_LOG", "1", 1);  // the engine says why it refuses a file
   if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
@@ -244,11 +245,11 @@ int main(int argc, char** argv) {
   QWidget window;
   window.resize(width, height);
   g_window = plat::RegisterWindow(&window, [](unsigned msg, WPARAM w, LPARAM l, LRESULT&) {
-    if (msg == CLIPCORE_WM_MEDIA_GRAPH_EVENT) {
+    if (msg == WM_MEDIA_GRAPH_EVENT) {
       GetGraphEvent(&OnEvent);
       return true;
     }
-    if (msg == CLIPCORE_WM_TV_SCAN_PROGRESS) {
+    if (msg == WM_TV_SCAN_PROGRESS) {
       if (w) {
         std::printf("scan found %ld\n", (long)l);
       } else {

@@ -1,11 +1,12 @@
 // Feeds damaged IFO files to the disc checks, in this process, so that a crash in the checks
 // (or in libdvdread beneath them) is seen by the fuzzer; what the checks pass is then started
 // in libdvdnav, where a crash shows a gap in the checks. The first input byte picks the file
-// that receives the rest; the other files come from the sample disc when LUMORA_FIXTURE_DIR
-// names one, so the damage meets an otherwise whole disc.
+// that receives the rest; the other files come from the sample disc (LUMORA_FIXTURE_DIR, or the
+// build's own), so the damage meets an otherwise whole disc.
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,14 +30,22 @@ static const Scratch& GetScratch() {
     if (!::mkdtemp(tmpl.data())) std::abort();
     s.root = tmpl;
     fs::create_directories(s.root / "VIDEO_TS");
-    if (const char* fixtures = std::getenv("LUMORA_FIXTURE_DIR")) {
-      const fs::path sample = fs::path(fixtures) / "sample-dvd" / "VIDEO_TS";
-      std::error_code ec;
-      fs::copy(sample, s.root / "VIDEO_TS", fs::copy_options::overwrite_existing, ec);
-      for (const char* base : {"VIDEO_TS", "VTS_01_0", "VTS_02_0"}) {
-        std::ifstream in(sample / (std::string(base) + ".IFO"), std::ios::binary);
-        s.pristine[base].assign(std::istreambuf_iterator<char>(in), {});
-      }
+    const char* fixtures = std::getenv("LUMORA_FIXTURE_DIR");
+#ifdef LUMORA_FUZZ_FIXTURE_DIR
+    if (!fixtures) fixtures = LUMORA_FUZZ_FIXTURE_DIR;
+#endif
+    // Damage to a lone file mostly stops at "not a DVD"; without the disc the run proves little.
+    const fs::path sample = fs::path(fixtures ? fixtures : "") / "sample-dvd" / "VIDEO_TS";
+    std::error_code ec;
+    if (!fixtures || !fs::is_regular_file(sample / "VIDEO_TS.IFO", ec)) {
+      std::fprintf(stderr, "fuzz_navdisc_ifo: no sample disc at %s (set LUMORA_FIXTURE_DIR)\n",
+                   sample.c_str());
+      std::exit(1);
+    }
+    fs::copy(sample, s.root / "VIDEO_TS", fs::copy_options::overwrite_existing, ec);
+    for (const char* base : {"VIDEO_TS", "VTS_01_0", "VTS_02_0"}) {
+      std::ifstream in(sample / (std::string(base) + ".IFO"), std::ios::binary);
+      s.pristine[base].assign(std::istreambuf_iterator<char>(in), {});
     }
     return s;
   }();

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -29,21 +30,42 @@
 
 namespace {
 
+// The 28 exports, once, for the table of pointers and for looking them up.
+// clang-format off
+#define NAVDISC_EXPORTS(X) \
+  X(InitialDVDGraph) \
+  X(DestroyDVDGraph) \
+  X(RenderDVDPath) \
+  X(PlayDVD) \
+  X(PauseDVD) \
+  X(StepDVD) \
+  X(StopDVD) \
+  X(PutDVDPlaybackRatio) \
+  X(PutDVDOwner) \
+  X(SetDVDPositions) \
+  X(SetDVDProgress) \
+  X(HandleMouseEvent) \
+  X(GetDVDEvent) \
+  X(JumpDVDMenu) \
+  X(JumpDVDChapter) \
+  X(JumpDVDTitle) \
+  X(SelectDVDAngle) \
+  X(DVDBookmark) \
+  X(GetDVDCurrentAttributes) \
+  X(GetIDvdInfo2) \
+  X(GetIDvdControl2) \
+  X(SelectRelativeButton) \
+  X(SnapshootDVDToFile) \
+  X(SetDVDVolumeAndBalance) \
+  X(SetDVDVideoBrightness) \
+  X(SetDVDVideoContrast) \
+  X(SetDVDVideoHue) \
+  X(SetDVDVideoSaturation)
+// clang-format on
+
 struct Api {
 #define NAVDISC_FN(name) decltype(&::name) name = nullptr;
-  NAVDISC_FN(InitialDVDGraph)
-  NAVDISC_FN(DestroyDVDGraph) NAVDISC_FN(RenderDVDPath) NAVDISC_FN(PlayDVD) NAVDISC_FN(PauseDVD)
-      NAVDISC_FN(StepDVD) NAVDISC_FN(StopDVD) NAVDISC_FN(PutDVDPlaybackRatio)
-          NAVDISC_FN(PutDVDOwner) NAVDISC_FN(SetDVDPositions) NAVDISC_FN(SetDVDProgress)
-              NAVDISC_FN(HandleMouseEvent) NAVDISC_FN(GetDVDEvent) NAVDISC_FN(JumpDVDMenu)
-                  NAVDISC_FN(JumpDVDChapter) NAVDISC_FN(JumpDVDTitle) NAVDISC_FN(SelectDVDAngle)
-                      NAVDISC_FN(DVDBookmark) NAVDISC_FN(GetDVDCurrentAttributes)
-                          NAVDISC_FN(GetIDvdInfo2) NAVDISC_FN(GetIDvdControl2)
-                              NAVDISC_FN(SelectRelativeButton) NAVDISC_FN(SnapshootDVDToFile)
-                                  NAVDISC_FN(SetDVDVolumeAndBalance)
-                                      NAVDISC_FN(SetDVDVideoBrightness)
-                                          NAVDISC_FN(SetDVDVideoContrast) NAVDISC_FN(SetDVDVideoHue)
-                                              NAVDISC_FN(SetDVDVideoSaturation)
+  NAVDISC_EXPORTS(NAVDISC_FN)
 #undef NAVDISC_FN
 };
 Api api;
@@ -63,22 +85,9 @@ bool Load(const std::string& lib) {
     }
   };
 #define NAVDISC_GET(name) get(api.name, #name);
-  NAVDISC_GET(InitialDVDGraph)
-  NAVDISC_GET(DestroyDVDGraph) NAVDISC_GET(RenderDVDPath) NAVDISC_GET(PlayDVD) NAVDISC_GET(PauseDVD)
-      NAVDISC_GET(StepDVD) NAVDISC_GET(StopDVD) NAVDISC_GET(PutDVDPlaybackRatio)
-          NAVDISC_GET(PutDVDOwner) NAVDISC_GET(SetDVDPositions) NAVDISC_GET(SetDVDProgress)
-              NAVDISC_GET(HandleMouseEvent) NAVDISC_GET(GetDVDEvent) NAVDISC_GET(JumpDVDMenu)
-                  NAVDISC_GET(JumpDVDChapter) NAVDISC_GET(JumpDVDTitle) NAVDISC_GET(SelectDVDAngle)
-                      NAVDISC_GET(DVDBookmark) NAVDISC_GET(GetDVDCurrentAttributes)
-                          NAVDISC_GET(GetIDvdInfo2) NAVDISC_GET(GetIDvdControl2)
-                              NAVDISC_GET(SelectRelativeButton) NAVDISC_GET(SnapshootDVDToFile)
-                                  NAVDISC_GET(SetDVDVolumeAndBalance)
-                                      NAVDISC_GET(SetDVDVideoBrightness)
-                                          NAVDISC_GET(SetDVDVideoContrast)
-                                              NAVDISC_GET(SetDVDVideoHue)
-                                                  NAVDISC_GET(SetDVDVideoSaturation)
+  NAVDISC_EXPORTS(NAVDISC_GET)
 #undef NAVDISC_GET
-                                                      return ok;
+  return ok;
 }
 
 std::vector<std::string> g_seen;  // names of the events printed so far
@@ -248,6 +257,7 @@ std::vector<std::string> Split(const std::string& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  setenv("LUMORA_LOG", "1", 1);  // the engine says why it refuses a disc
   std::string lib = "libNavdisc.so", geometry, disc, script;
   std::vector<std::string> commands;
   for (int i = 1; i < argc; ++i) {

@@ -46,17 +46,12 @@ double DbGain(long hundredthsDb) {
 AudioRenderer::AudioRenderer() : Filter(kAudioRendererClsid) {
   AddPin("Audio Input pin", PinDir::Input, {{Major::Audio, Subtype::PCM}});
   device_ = OpenDevice();
-  thread_ = std::thread([this] { Loop(); });
+  StartWorker();
 }
 
 AudioRenderer::~AudioRenderer() {
-  {
-    std::lock_guard lock(mu_);
-    quit_ = true;
-  }
-  cv_.notify_all();
   if (Graph()) Graph()->Clock().Kick();
-  if (thread_.joinable()) thread_.join();
+  StopWorker();
   if (device_) SDL_CloseAudioDevice(device_);
   FreeTempo();
 }
@@ -128,10 +123,8 @@ bool AudioRenderer::Stretch(std::vector<int16_t>& pcm, double rate) {
 
 void AudioRenderer::Removed() {
   std::lock_guard lock(mu_);
-  q_.clear();
-  queuedSamples_ = 0;
   stopped_ = true;
-  cv_.notify_all();
+  ClearQueue();
 }
 
 void* AudioRenderer::QueryInterface(const std::string& iid) {
@@ -142,29 +135,22 @@ void* AudioRenderer::QueryInterface(const std::string& iid) {
 void AudioRenderer::Receive(Pin*, Sample&& s) {
   std::unique_lock lock(mu_);
   if (s.kind == Sample::Kind::Flush) {
-    q_.clear();
-    queuedSamples_ = 0;
     flushing_ = false;
     if (device_) SDL_ClearQueuedAudio(device_);
-    cv_.notify_all();
+    ClearQueue();
     return;
   }
   if (s.kind != Sample::Kind::Data || s.controlType != kCtlAudioChunk || !s.control) return;
   auto c = std::static_pointer_cast<const AudioChunk>(s.control);
-  cv_.wait(lock,
-           [&] { return quit_ || flushing_ || stopped_ || queuedSamples_ < kMaxQueuedFrames; });
-  if (quit_ || flushing_ || stopped_) return;
-  queuedSamples_ += c->pcm.size() / 2;
-  q_.push_back(std::move(c));
-  cv_.notify_all();
+  const size_t frames = c->pcm.size() / 2;
+  if (Enqueue(lock, std::move(c), [&] { return queuedSamples_ < kMaxQueuedFrames; }))
+    queuedSamples_ += frames;
 }
 
 void AudioRenderer::BeginFlush() {
   std::lock_guard lock(mu_);
   flushing_ = true;
-  q_.clear();
-  queuedSamples_ = 0;
-  cv_.notify_all();
+  ClearQueue();
 }
 
 HRESULT AudioRenderer::Run() {
@@ -186,16 +172,9 @@ HRESULT AudioRenderer::Pause() {
 HRESULT AudioRenderer::Stop() {
   std::lock_guard lock(mu_);
   stopped_ = true;
-  q_.clear();
-  queuedSamples_ = 0;
   if (device_) SDL_ClearQueuedAudio(device_);
-  cv_.notify_all();
+  ClearQueue();
   return S_OK;
-}
-
-bool AudioRenderer::Drained() const {
-  std::lock_guard lock(mu_);
-  return q_.empty() && !busy_;
 }
 
 void AudioRenderer::Gains(double& left, double& right) const {
@@ -224,33 +203,20 @@ void AudioRenderer::Output(std::vector<int16_t>& pcm) {
     SDL_QueueAudio(device_, pcm.data(), static_cast<uint32_t>(pcm.size() * sizeof(int16_t)));
 }
 
-void AudioRenderer::Loop() {
-  std::unique_lock lock(mu_);
-  while (!quit_) {
-    if (q_.empty() || stopped_) {
-      busy_ = false;
-      cv_.wait(lock);
-      continue;
-    }
-    busy_ = true;
-    auto c = q_.front();
-    MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
-    if (clock) {
-      clock->AnchorIfUnset(c->time);
-      lock.unlock();
-      bool due = clock->WaitUntil(c->time,
-                                  std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
-      lock.lock();
-      if (q_.empty() || q_.front() != c || !due) continue;
-    }
-    q_.pop_front();
-    queuedSamples_ -= std::min(queuedSamples_, c->pcm.size() / 2);
-    cv_.notify_all();
-    lock.unlock();
-    std::vector<int16_t> pcm = c->pcm;
-    Output(pcm);
-    lock.lock();
-  }
+bool AudioRenderer::Due(Lock& lock, const Item& chunk) {
+  MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+  if (!clock) return true;
+  clock->AnchorIfUnset(chunk->time);
+  return WaitOnClock(lock, *clock, chunk, chunk->time);
+}
+
+void AudioRenderer::Taken(const AudioChunk& chunk) {
+  queuedSamples_ -= std::min(queuedSamples_, chunk.pcm.size() / 2);
+}
+
+void AudioRenderer::Present(const AudioChunk& chunk) {
+  std::vector<int16_t> pcm = chunk.pcm;
+  Output(pcm);
 }
 
 HRESULT AudioRenderer::put_Volume(long v) {

@@ -3,13 +3,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
 
 #include "navdisc/DvdInterfaces.h"
 #include "navdisc/graph/Filter.h"
+#include "navdisc/graph/QueuedWorker.h"
 #include "navdisc/graph/Samples.h"
 
 struct AVFilterGraph;
@@ -20,7 +17,7 @@ namespace navdisc::graph {
 
 inline const ClassId kAudioRendererClsid = "{79376820-07D0-11CF-A24D-0020AFD79767}";
 
-class AudioRenderer final : public Filter, public IBasicAudio {
+class AudioRenderer final : public Filter, public IBasicAudio, QueuedWorker<AudioChunk> {
  public:
   AudioRenderer();
   ~AudioRenderer() override;
@@ -39,7 +36,7 @@ class AudioRenderer final : public Filter, public IBasicAudio {
   HRESULT get_Balance(long* balance) override;
 
   bool NullOutput() const { return device_ == 0; }
-  bool Drained() const;
+  using QueuedWorker::Drained;
   // Samples handed to the output so far (muted or not), and their peak level; for tests.
   uint64_t PlayedSamples() const { return played_; }
   int PeakLevel() const { return peak_; }
@@ -48,7 +45,10 @@ class AudioRenderer final : public Filter, public IBasicAudio {
   void Gains(double& left, double& right) const;
 
  private:
-  void Loop();
+  bool Due(Lock& lock, const Item& chunk) override;
+  void Taken(const AudioChunk& chunk) override;
+  void Cleared() override { queuedSamples_ = 0; }
+  void Present(const AudioChunk& chunk) override;
   void Output(std::vector<int16_t>& pcm);
   // Slow and moderately fast play keep their sound at its pitch (FFmpeg's atempo);
   // false when no tempo graph could be built for `rate`.
@@ -60,12 +60,7 @@ class AudioRenderer final : public Filter, public IBasicAudio {
   AVFrame* tempoFrame_ = nullptr;
   double tempoRate_ = 0;
 
-  mutable std::mutex mu_;
-  std::condition_variable cv_;
-  std::deque<std::shared_ptr<const AudioChunk>> q_;
   size_t queuedSamples_ = 0;
-  std::thread thread_;
-  bool quit_ = false, flushing_ = false, stopped_ = true, busy_ = false;
   std::atomic<long> volume_{0}, balance_{0};
   uint32_t device_ = 0;  // SDL audio device, 0 = null output
   std::atomic<uint64_t> played_{0};

@@ -15,34 +15,25 @@ constexpr size_t kMaxQueued = 32;
 
 VideoRenderer::VideoRenderer() : Filter(kVideoRendererClsid) {
   AddPin("VMR Input0", PinDir::Input, {{Major::Video, Subtype::RGB32}});
-  thread_ = std::thread([this] { Loop(); });
+  StartWorker();
 }
 
-VideoRenderer::~VideoRenderer() {
-  {
-    std::lock_guard lock(mu_);
-    quit_ = true;
-  }
-  cv_.notify_all();
-  if (thread_.joinable()) thread_.join();
-}
+VideoRenderer::~VideoRenderer() { StopWorker(); }
 
 void VideoRenderer::Removed() {
   std::lock_guard lock(mu_);
-  q_.clear();
   stopped_ = true;
-  cv_.notify_all();
+  ClearQueue();
 }
 
 void VideoRenderer::Receive(Pin*, Sample&& s) {
   std::unique_lock lock(mu_);
   switch (s.kind) {
     case Sample::Kind::Flush:
-      q_.clear();
       flushing_ = false;
       prerolled_ = false;
       lastSecond_ = -1;  // the player hears the new place with its first picture
-      cv_.notify_all();
+      ClearQueue();
       return;
     case Sample::Kind::EndOfStream:
       // Events of pictures that never come are posted once the last one has been shown.
@@ -63,17 +54,13 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
     cv_.notify_all();
     return;
   }
-  cv_.wait(lock, [&] { return quit_ || flushing_ || stopped_ || q_.size() < kMaxQueued; });
-  if (quit_ || flushing_ || stopped_) return;
-  q_.push_back(std::move(f));
-  cv_.notify_all();
+  Enqueue(lock, std::move(f), [&] { return q_.size() < kMaxQueued; });
 }
 
 void VideoRenderer::BeginFlush() {
   std::lock_guard lock(mu_);
   flushing_ = true;
-  q_.clear();
-  cv_.notify_all();
+  ClearQueue();
   if (Graph()) Graph()->Clock().Kick();
 }
 
@@ -95,10 +82,9 @@ HRESULT VideoRenderer::Stop() {
   if (Graph()) Graph()->ReleasePictureEvents();
   std::lock_guard lock(mu_);
   stopped_ = true;
-  q_.clear();
   prerolled_ = false;
   stepsPending_ = 0;
-  cv_.notify_all();
+  ClearQueue();
   return S_OK;
 }
 
@@ -108,7 +94,7 @@ void* VideoRenderer::QueryInterface(const std::string& iid) {
   return nullptr;
 }
 
-void VideoRenderer::Show(const VideoFrame& frame) {
+void VideoRenderer::Present(const VideoFrame& frame) {
   VideoFrame f = frame;
   if (f.overlay) {
     f.image = f.overlay->Compose(f.image, f.time);
@@ -140,55 +126,37 @@ void VideoRenderer::Show(const VideoFrame& frame) {
                   ntsc ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps);
 }
 
-void VideoRenderer::Loop() {
-  std::unique_lock lock(mu_);
-  while (!quit_) {
-    if (q_.empty() && releaseWhenDrained_) {
-      releaseWhenDrained_ = false;
-      if (Graph()) {
-        lock.unlock();
-        Graph()->ReleasePictureEvents();
-        lock.lock();
-        continue;
-      }
+bool VideoRenderer::Emptied(Lock& lock) {
+  if (!releaseWhenDrained_) return false;
+  releaseWhenDrained_ = false;
+  if (!Graph()) return false;
+  lock.unlock();
+  Graph()->ReleasePictureEvents();
+  lock.lock();
+  return true;
+}
+
+bool VideoRenderer::Due(Lock& lock, const Item& f) {
+  MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+  const bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
+  if (!now) {
+    clock->AnchorIfUnset(f->time);
+    if (!WaitOnClock(lock, *clock, f, f->time)) return false;  // not yet, or flushed meanwhile
+    const int64_t late = clock->Now() - f->time;
+    if (late > 3 * f->duration && q_.size() > 1) {
+      q_.pop_front();
+      ++dropped_;
+      cv_.notify_all();
+      return false;
     }
-    if (q_.empty() || stopped_) {
-      busy_ = false;
-      cv_.wait(lock);
-      continue;
-    }
-    busy_ = true;
-    auto f = q_.front();
-    MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
-    bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
-    if (!now) {
-      clock->AnchorIfUnset(f->time);
-      lock.unlock();
-      bool due = clock->WaitUntil(f->time,
-                                  std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
-      lock.lock();
-      if (q_.empty() || q_.front() != f) continue;  // flushed meanwhile
-      if (!due) continue;
-      int64_t late = clock->Now() - f->time;
-      if (late > 3 * f->duration && q_.size() > 1) {
-        q_.pop_front();
-        ++dropped_;
-        cv_.notify_all();
-        continue;
-      }
-    } else if (!f->immediate && clock) {
-      // The first picture after a flush (or a stepped one) is shown at once, and the clock
-      // starts from it.
-      if (!prerolled_ || stepsPending_ > 0) clock->Anchor(f->time);
-      if (stepsPending_ > 0) --stepsPending_;
-      prerolled_ = true;
-    }
-    q_.pop_front();
-    cv_.notify_all();
-    lock.unlock();
-    Show(*f);
-    lock.lock();
+  } else if (!f->immediate && clock) {
+    // The first picture after a flush (or a stepped one) is shown at once, and the clock
+    // starts from it.
+    if (!prerolled_ || stepsPending_ > 0) clock->Anchor(f->time);
+    if (stepsPending_ > 0) --stepsPending_;
+    prerolled_ = true;
   }
+  return true;
 }
 
 HRESULT VideoRenderer::put_Visible(bool visible) {
@@ -286,11 +254,6 @@ uint64_t VideoRenderer::ShownCount() const {
 size_t VideoRenderer::Queued() const {
   std::lock_guard lock(mu_);
   return q_.size();
-}
-
-bool VideoRenderer::Drained() const {
-  std::lock_guard lock(mu_);
-  return q_.empty() && !busy_;
 }
 
 }  // namespace navdisc::graph

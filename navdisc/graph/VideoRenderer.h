@@ -3,14 +3,12 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "navdisc/DvdInterfaces.h"
 #include "navdisc/graph/Filter.h"
+#include "navdisc/graph/QueuedWorker.h"
 #include "navdisc/graph/Samples.h"
 #include "platform/VideoSurface.h"
 
@@ -18,7 +16,10 @@ namespace navdisc::graph {
 
 inline const ClassId kVideoRendererClsid = "{6BC1CFFA-8FC1-4261-AC22-CFB4CC38DB50}";
 
-class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFrameStep {
+class VideoRenderer final : public Filter,
+                            public IVideoWindow,
+                            public IVideoFrameStep,
+                            QueuedWorker<VideoFrame> {
  public:
   VideoRenderer();
   ~VideoRenderer() override;
@@ -49,23 +50,16 @@ class VideoRenderer final : public Filter, public IVideoWindow, public IVideoFra
   uint64_t ShownCount() const;
   size_t Queued() const;
   // True once everything delivered has been shown (or dropped).
-  bool Drained() const;
+  using QueuedWorker::Drained;
   uint64_t Dropped() const { return dropped_; }
 
  private:
-  void Loop();
-  void Show(const VideoFrame& f);
+  bool Due(Lock& lock, const Item& f) override;
+  bool Emptied(Lock& lock) override;
+  void Present(const VideoFrame& f) override;
 
-  mutable std::mutex mu_;
-  std::condition_variable cv_;
-  std::deque<std::shared_ptr<const VideoFrame>> q_;
-  std::thread thread_;
-  bool quit_ = false;
-  bool flushing_ = false;
-  bool stopped_ = true;
   bool prerolled_ = false;
   uint32_t stepsPending_ = 0;
-  bool busy_ = false;
   bool releaseWhenDrained_ = false;  // an end of stream came: post what waits once empty
 
   std::shared_ptr<plat::VideoSink> sink_;

@@ -18,6 +18,7 @@
 #include "core/CommandLine.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/PlayerWindows.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
@@ -255,12 +256,8 @@ int RunPlayer(int argc, char** argv) {
     QApplication::setApplicationName(kApplicationTitle);
     SetCommandLineArguments(args);
 
-    auto* main = new TFT_LumoraDVD_MainForm();
+    TFT_LumoraDVD_MainForm* main = CreatePlayerWindows();
     main->setAttribute(Qt::WA_DeleteOnClose, false);
-    new TFT_LumoraDVD_OperationForm();
-    new TFT_LumoraDVD_ShadowForm();
-    new TFT_LumoraDVD_SubForm();
-    new TFT_LumoraDVD_FullScreenForm();
     main->setWindowTitle(QString::fromLatin1(kMainWindowCaption));
 
     plat::InstanceServer server;
@@ -273,11 +270,7 @@ int RunPlayer(int argc, char** argv) {
     // A signal during start-up ends here, with the ordinary close.
     if (TerminationRequested()) EndOnSignal();
     ClosePlayback();
-    delete FT_LumoraDVD_FullScreenForm;
-    delete FT_LumoraDVD_SubForm;
-    delete FT_LumoraDVD_ShadowForm;
-    delete FT_LumoraDVD_OperationForm;
-    delete FT_LumoraDVD_MainForm;
+    DestroyPlayerWindows();
   } catch (const std::exception& e) {
     plat::MessageBox(nullptr, e.what(), kApplicationTitle, plat::MB_ICONERROR | plat::MB_OK);
   } catch (...) {

@@ -5,30 +5,17 @@
 #include <cstdint>
 #include <string>
 
+// The messages the main window handles are the engines' and the platform's own
+// (WM_DVD_GRAPH_EVENT, WM_MEDIA_GRAPH_EVENT, WM_TV_SCAN_PROGRESS, WM_OPEN_OTHER_FILE,
+// WM_DROPFILES); they are defined once, in these headers.
+#include "clipcore/Clipcore.h"
+#include "navdisc/Navdisc.h"
 #include "platform/Types.h"
 
 // Active source.
 enum : int32_t { ptNone = 0, ptDVD = 1, ptFile = 3, ptPlayList = 4, ptTV = 5 };
 // Transport state.
 enum : int32_t { psIdle = 0, psPlaying = 1, psStopped = 2, psPaused = 4 };
-
-// Private window messages, all addressed to the main window. The engines'
-// headers may define the same names as macros with the same values.
-#ifndef WM_MEDIA_GRAPH_EVENT
-constexpr unsigned WM_MEDIA_GRAPH_EVENT = WM_USER + 130;  // 1154
-#endif
-#ifndef WM_DVD_GRAPH_EVENT
-constexpr unsigned WM_DVD_GRAPH_EVENT = WM_USER + 132;  // 1156
-#endif
-#ifndef WM_TV_SCAN_PROGRESS
-constexpr unsigned WM_TV_SCAN_PROGRESS = WM_USER + 133;  // 1157
-#endif
-#ifndef WM_OPEN_OTHER_FILE
-constexpr unsigned WM_OPEN_OTHER_FILE = WM_USER + 134;  // 1158
-#endif
-#ifndef WM_DROPFILES
-constexpr unsigned WM_DROPFILES = 563;
-#endif
 
 constexpr int kPlaybackRateCount = 9;
 constexpr int kNormalRateIndex = 2;

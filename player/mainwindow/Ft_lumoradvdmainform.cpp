@@ -8,6 +8,7 @@
 #include <QThread>
 #include <cstdio>
 
+#include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/DropFiles.h"

@@ -9,15 +9,15 @@
 
 namespace {
 
-constexpr int32_t kDvdDomainChange = 0x101;
-constexpr int32_t kDvdTitleChange = 0x102;
-constexpr int32_t kDvdChapterStart = 0x103;
-constexpr int32_t kDvdError = 0x10C;
-constexpr int32_t kDvdDiscEjected = 0x118;
-constexpr int32_t kDvdCurrentHmsfTime = 0x11A;
-constexpr int32_t kDvdDomainTitle = 4;
-constexpr int32_t kMediaComplete = 1;
-constexpr int32_t kMediaErrorAbort = 3;
+constexpr int32_t kDvdDomainChange = navdisc::EC_DVD_DOMAIN_CHANGE;
+constexpr int32_t kDvdTitleChange = navdisc::EC_DVD_TITLE_CHANGE;
+constexpr int32_t kDvdChapterStart = navdisc::EC_DVD_CHAPTER_START;
+constexpr int32_t kDvdError = navdisc::EC_DVD_ERROR;
+constexpr int32_t kDvdDiscEjected = navdisc::EC_DVD_DISC_EJECTED;
+constexpr int32_t kDvdCurrentHmsfTime = navdisc::EC_DVD_CURRENT_HMSF_TIME;
+constexpr int32_t kDvdDomainTitle = navdisc::DVD_DOMAIN_Title;
+constexpr int32_t kMediaComplete = CLIPCORE_EC_COMPLETE;
+constexpr int32_t kMediaErrorAbort = CLIPCORE_EC_ERRORABORT;
 
 void EnableSeekControls(bool on) {
   auto set = [on](QWidget* w) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "platform/Diagnostics.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "player/library/TFT_Bookmark.h"
@@ -60,7 +61,17 @@ class Pass {
 
 bool HasSkinIni(const std::string& folder) {
   std::string path = skin::SkinFilePath(skin::NormaliseFolder(folder), "Skin.ini");
-  return skin::SkinFileExists(path);
+  if (skin::SkinFileExists(path)) return true;
+  plat::Diagnose("skin", "refused " + folder + ": no Skin.ini");
+  return false;
+}
+
+// The control whose record could not be applied, and the record, for a problem report.
+void DiagnoseControl(const std::string& folder, const std::string& section, const std::string& name,
+                     const std::string& value) {
+  plat::Diagnose("skin", "refused " + folder + ": [" + section + "] " + name + "=" + value +
+                             " (a picture it names is missing or unreadable, or the record is "
+                             "malformed)");
 }
 
 std::string FilePath(const std::string& value, int n) {
@@ -332,6 +343,7 @@ bool ApplyWindowSkin(QWidget* window, const std::string& folder) {
   {
     Pass pass(window, folder);
     if (auto failed = SkinControls(window, pass, section, false)) {
+      DiagnoseControl(folder, section, *failed, pass.Value(section, *failed));
       plat::MessageBox(window, SkinErrorText(*failed), "LumoraDVD", plat::MB_OK);
       return false;
     }
@@ -364,7 +376,10 @@ bool ApplyFrameSkin(QWidget* bar, const std::string& folder) {
   if (!bar || !HasSkinIni(folder)) return false;
   const std::string section = SkinSectionName(bar);
   Pass pass(bar, folder);
-  if (SkinControls(bar, pass, section, true)) return false;
+  if (auto failed = SkinControls(bar, pass, section, true)) {
+    DiagnoseControl(folder, section, *failed, pass.Value(section, *failed));
+    return false;
+  }
   const plat::ProfileFile& ini = pass.ini();
   ApplySize(bar, ini, section);
   int top = skin::ReadIniInteger(ini, section, "DefaultTop", -1);

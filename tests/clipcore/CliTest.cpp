@@ -11,7 +11,8 @@ using namespace clipcore_test;
 
 namespace {
 
-QStringList RunCli(const QStringList& args, const QByteArray& script, const QStringList& env = {}) {
+QStringList RunCli(const QStringList& args, const QByteArray& script, const QStringList& env = {},
+                   QString* errors = nullptr) {
   QProcess p;
   QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
   e.insert("QT_QPA_PLATFORM", "offscreen");
@@ -23,6 +24,7 @@ QStringList RunCli(const QStringList& args, const QByteArray& script, const QStr
   p.write(script);
   p.closeWriteChannel();
   if (!p.waitForFinished(60000)) p.kill();
+  if (errors) *errors = QString::fromUtf8(p.readAllStandardError());
   return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
@@ -66,6 +68,25 @@ TEST(ClipcoreCli, TvScanAndBadSources) {
   ASSERT_FALSE(missing.isEmpty());
   EXPECT_EQ(missing[0], "fail open /nonexistent/file.mp4");
   EXPECT_TRUE(RunCli({"--size", "0x0"}, "").isEmpty());
+}
+
+// The engine's reason for refusing a file reaches stderr, one line per refusal.
+TEST(ClipcoreCli, RefusalsSayWhy) {
+  QString errors;
+  RunCli({"/nonexistent/file.mp4"}, "", {}, &errors);
+  EXPECT_TRUE(errors.contains("LumoraDVD: Clipcore: refused /nonexistent/file.mp4: not a file\n"))
+      << errors.toStdString();
+
+  const QString garbage = QString::fromStdString(FixtureDir() + "garbage.mp4");
+  QFile f(garbage);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(4096, 'x'));
+  f.close();
+  const QStringList out = RunCli({garbage}, "", {}, &errors);
+  ASSERT_FALSE(out.isEmpty());
+  EXPECT_EQ(out[0], "fail open " + garbage);
+  const QRegularExpression why("LumoraDVD: Clipcore: refused \\S*garbage.mp4: \\S.*\n");
+  EXPECT_TRUE(why.match(errors).hasMatch()) << errors.toStdString();
 }
 
 }  // namespace

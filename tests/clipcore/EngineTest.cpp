@@ -44,14 +44,14 @@ class ClipcoreEngine : public ::testing::Test {
     window_->resize(640, 360);
     window_->show();
     hwnd_ = plat::RegisterWindow(window_.get(), [this](unsigned msg, WPARAM w, LPARAM l, LRESULT&) {
-      if (msg == CLIPCORE_WM_MEDIA_GRAPH_EVENT) {
+      if (msg == WM_MEDIA_GRAPH_EVENT) {
         if (dropNotifications_)
           ++dropped_;
         else
           GetGraphEvent(&Record);
         return true;
       }
-      if (msg == CLIPCORE_WM_TV_SCAN_PROGRESS) {
+      if (msg == WM_TV_SCAN_PROGRESS) {
         scan_.push_back({int(w), int(l)});
         return true;
       }

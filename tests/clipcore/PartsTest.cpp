@@ -11,6 +11,7 @@
 #include "clipcore/Adjustments.h"
 #include "clipcore/ChannelScanner.h"
 #include "clipcore/ChannelTable.h"
+#include "clipcore/Clipcore.h"
 #include "clipcore/Tuner.h"
 #include "platform/Mixer.h"
 #include "platform/Window.h"
@@ -141,7 +142,7 @@ class ClipcoreScanner : public ::testing::Test {
   }
   void SetUp() override {
     hwnd_ = plat::RegisterWindow(&window_, [this](unsigned msg, WPARAM w, LPARAM l, LRESULT&) {
-      if (msg == WM_USER + 133) got_.push_back({int(w), int(l)});
+      if (msg == WM_TV_SCAN_PROGRESS) got_.push_back({int(w), int(l)});
       return true;
     });
   }
@@ -161,7 +162,7 @@ class ClipcoreScanner : public ::testing::Test {
 
 TEST_F(ClipcoreScanner, ReportsStationsInTableOrderThenTheEnd) {
   auto tuner = MakeSimulatedTuner("40,3,17");
-  ChannelScanner scanner(*tuner, hwnd_, WM_USER + 133);
+  ChannelScanner scanner(*tuner, hwnd_, WM_TV_SCAN_PROGRESS);
   ASSERT_TRUE(scanner.Start());
   EXPECT_FALSE(scanner.Start());  // one scan at a time
   ASSERT_TRUE(WaitForEnd());
@@ -176,7 +177,7 @@ TEST_F(ClipcoreScanner, ReportsStationsInTableOrderThenTheEnd) {
 TEST_F(ClipcoreScanner, CancelEndsTheScanMarkedAsCancelled) {
   auto tuner = MakeSimulatedTuner("60");
   {
-    ChannelScanner scanner(*tuner, hwnd_, WM_USER + 133);
+    ChannelScanner scanner(*tuner, hwnd_, WM_TV_SCAN_PROGRESS);
     ASSERT_TRUE(scanner.Start());
     scanner.Cancel();
     EXPECT_FALSE(scanner.Running());
@@ -188,7 +189,7 @@ TEST_F(ClipcoreScanner, CancelEndsTheScanMarkedAsCancelled) {
   // Destroying a running scanner stops it too.
   got_.clear();
   {
-    ChannelScanner scanner(*tuner, hwnd_, WM_USER + 133);
+    ChannelScanner scanner(*tuner, hwnd_, WM_TV_SCAN_PROGRESS);
     ASSERT_TRUE(scanner.Start());
   }
   ASSERT_TRUE(WaitForEnd());

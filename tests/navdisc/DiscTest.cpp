@@ -78,7 +78,7 @@ bool IsGrey(const QColor& c) {
 TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
   OwnerWindow w;
   ToMenu(w);
-  EXPECT_TRUE(CurrentGroup()->inMenu);
+  EXPECT_TRUE(CurrentGroup()->InMenu());
   EXPECT_EQ(CurrentButton(), 1u);
   EXPECT_TRUE(IsYellow(ShownColour(1)));
   EXPECT_TRUE(IsGrey(ShownColour(2)));
@@ -103,7 +103,7 @@ TEST_F(DiscTest, MenuHighlightMovesAndActivates) {
   ASSERT_TRUE(SelectRelativeButton(0));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_TITLE_CHANGE, 8000, 2, from));
   EXPECT_EQ(LastEvent(navdisc::EC_DVD_TITLE_CHANGE)->p2, 10);  // title 2 lasts 10 s
-  EXPECT_FALSE(CurrentGroup()->inMenu);
+  EXPECT_FALSE(CurrentGroup()->InMenu());
   EXPECT_FALSE(SelectRelativeButton(7));
 }
 
@@ -131,7 +131,7 @@ TEST_F(DiscTest, TitleJumpFromTheStillMenuPlaysTheTitle) {
     EXPECT_NE(Events()[i].code, navdisc::EC_DVD_PLAYBACK_STOPPED);
     EXPECT_NE(Events()[i].code, navdisc::EC_DVD_STILL_OFF);
   }
-  EXPECT_TRUE(CurrentGroup()->inMenu);
+  EXPECT_TRUE(CurrentGroup()->InMenu());
   from = Events().size();
   ASSERT_TRUE(SelectRelativeButton(2));
   ASSERT_TRUE(SelectRelativeButton(0));
@@ -175,7 +175,7 @@ TEST_F(DiscTest, WideTitleAttributesAndLength) {
   OwnerWindow w;
   ToTitle(w, 1);
   EXPECT_EQ(LastEvent(navdisc::EC_DVD_TITLE_CHANGE)->p2, 12);
-  EXPECT_EQ(CurrentGroup()->titleLength, 12);
+  EXPECT_EQ(CurrentGroup()->TitleLength(), 12);
   uint8_t buf[108];
   std::memset(buf, 0xee, sizeof buf);
   ASSERT_TRUE(GetDVDCurrentAttributes(buf));
@@ -231,7 +231,7 @@ TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
   ASSERT_TRUE(JumpDVDMenu(3));
   ASSERT_TRUE(
       WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_VideoTitleSetMenu, from));
-  EXPECT_TRUE(CurrentGroup()->inMenu);
+  EXPECT_TRUE(CurrentGroup()->InMenu());
   from = Events().size();
   ASSERT_TRUE(JumpDVDMenu(3));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_DOMAIN_CHANGE, 8000, navdisc::DVD_DOMAIN_Title, from));
@@ -240,7 +240,7 @@ TEST_F(DiscTest, ChapterJumpAndMenuRoundTrip) {
   EXPECT_TRUE(WaitEvent(navdisc::EC_DVD_CHAPTER_START, 8000, 3, from));
   ASSERT_TRUE(WaitEvent(navdisc::EC_DVD_CURRENT_HMSF_TIME, 8000, INT32_MIN, from));
   EXPECT_LE(std::llabs(ShownTitleSeconds() - before), 1);
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
 }
 
 TEST_F(DiscTest, StreamLanguagesAndSelection) {

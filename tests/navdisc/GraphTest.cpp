@@ -74,15 +74,15 @@ TEST_F(GraphTest, EngineDecodersAreKeptAndOnlyTheirControlsTaken) {
   EXPECT_TRUE(g->FindFilterByName("DVD Navigator"));
   EXPECT_FALSE(g->FindFilterByName("Brivo VideoDEC"));
   EXPECT_FALSE(g->FindFilterByName("Brivo AUDIODEC"));
-  EXPECT_NE(CurrentGroup()->videoDecoderControl, nullptr);
-  EXPECT_NE(CurrentGroup()->audioDecoderControl, nullptr);
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsStopped);
+  EXPECT_NE(CurrentGroup()->VideoDecoderControl(), nullptr);
+  EXPECT_NE(CurrentGroup()->AudioDecoderControl(), nullptr);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsStopped);
   // Closed captions start on in the decoder; the engine turns them off.
   navdisc::AM_LINE21_CCSTATE cc = navdisc::AM_L21_CCSTATE_On;
-  ASSERT_EQ(CurrentGroup()->line21Decoder->GetServiceState(&cc), navdisc::S_OK);
+  ASSERT_EQ(CurrentGroup()->Line21Decoder()->GetServiceState(&cc), navdisc::S_OK);
   EXPECT_EQ(cc, navdisc::AM_L21_CCSTATE_Off);
   int32_t mode = 0;
-  CurrentGroup()->audioDecoderControl->GetDownmix(&mode);
+  CurrentGroup()->AudioDecoderControl()->GetDownmix(&mode);
   EXPECT_EQ(mode, 1);
 }
 
@@ -160,14 +160,14 @@ TEST_F(GraphTest, OwnerWindowCases) {
   LumoraRect zero{0, 0, 0, 0};
   EXPECT_FALSE(PutDVDOwner(w.handle(), &zero, true));
   ASSERT_TRUE(PutDVDOwner(w.handle(), nullptr, true));
-  EXPECT_EQ(CurrentGroup()->ownerWindow, w.handle());
+  EXPECT_EQ(CurrentGroup()->OwnerWindow(), w.handle());
   LumoraRect r{10, 20, 320, 180};
   EXPECT_TRUE(PutDVDOwner(w.handle(), &r, false));  // same window: only moves
-  EXPECT_EQ(CurrentGroup()->ownerWindow, w.handle());
+  EXPECT_EQ(CurrentGroup()->OwnerWindow(), w.handle());
   EXPECT_TRUE(PutDVDOwner(other.handle(), &r, true));
-  EXPECT_EQ(CurrentGroup()->ownerWindow, other.handle());
+  EXPECT_EQ(CurrentGroup()->OwnerWindow(), other.handle());
   EXPECT_TRUE(PutDVDOwner(0, nullptr, true));  // detached
-  EXPECT_EQ(CurrentGroup()->ownerWindow, 0u);
+  EXPECT_EQ(CurrentGroup()->OwnerWindow(), 0u);
   EXPECT_FALSE(PutDVDOwner(987654, nullptr, true));  // not a window
 }
 

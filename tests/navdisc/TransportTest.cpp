@@ -83,20 +83,20 @@ TEST_F(TransportTest, RenderNeedsAPathAndAGraph) {
 TEST_F(TransportTest, StopTwiceFirstHoldsThenRewinds) {
   OwnerWindow w;
   Start(w);
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
   EXPECT_TRUE(StopDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsStopPaused);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsStopPaused);
   EXPECT_EQ(script_->resets, 0);
   // Play after the first stop goes on where it was: no rewind.
   EXPECT_TRUE(PlayDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
   EXPECT_EQ(script_->resets, 0);
   EXPECT_TRUE(StopDVD());
   EXPECT_TRUE(StopDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsStopped);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsStopped);
   EXPECT_EQ(script_->resets, 1);
   EXPECT_TRUE(PlayDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
 }
 
 TEST_F(TransportTest, PositionsByTimeAndPercent) {
@@ -126,29 +126,29 @@ TEST_F(TransportTest, RateOnlyWhilePlaying) {
   OwnerWindow w;
   Start(w);
   ASSERT_TRUE(PauseDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPaused);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPaused);
   EXPECT_FALSE(PutDVDPlaybackRatio(2.0));
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPaused);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPaused);
   ASSERT_TRUE(PlayDVD());
   EXPECT_TRUE(PutDVDPlaybackRatio(2.0));
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsScanning);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsScanning);
   EXPECT_DOUBLE_EQ(CurrentGroup()->Graph()->Clock().Rate(), 2.0);
   EXPECT_TRUE(PutDVDPlaybackRatio(-4.0));  // backwards is accepted
   EXPECT_TRUE(PlayDVD());
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
   EXPECT_DOUBLE_EQ(CurrentGroup()->Graph()->Clock().Rate(), 1.0);
   // A refused rate falls back to normal speed and says so.
   EXPECT_TRUE(PutDVDPlaybackRatio(100.0));
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
 }
 
 TEST_F(TransportTest, StepForwardPausesBackwardDoesNothing) {
   OwnerWindow w;
   Start(w);
   EXPECT_TRUE(StepDVD(false));
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
   EXPECT_TRUE(StepDVD(true));
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPaused);
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPaused);
 }
 
 TEST_F(TransportTest, AnglesOfTheCurrentTitle) {
@@ -176,10 +176,10 @@ TEST_F(TransportTest, RootMenuTogglesAndNeedsPlayback) {
   EXPECT_FALSE(JumpDVDMenu(3));  // showing a menu needs playback
   ASSERT_TRUE(PlayDVD());
   EXPECT_TRUE(JumpDVDMenu(3));
-  EXPECT_TRUE(CurrentGroup()->inMenu);
+  EXPECT_TRUE(CurrentGroup()->InMenu());
   EXPECT_TRUE(JumpDVDMenu(3));
-  EXPECT_FALSE(CurrentGroup()->inMenu);
-  EXPECT_EQ(CurrentGroup()->state, navdisc::gsPlaying);
+  EXPECT_FALSE(CurrentGroup()->InMenu());
+  EXPECT_EQ(CurrentGroup()->State(), navdisc::gsPlaying);
   std::lock_guard lock(script_->mu);
   EXPECT_EQ(script_->menuCalls, (std::vector<int>{DVD_MENU_Root, DVD_MENU_Escape}));
 }
@@ -191,7 +191,7 @@ bool StartQuiet(OwnerWindow& w, const std::string& disc) {
 }
 
 size_t Pending() {
-  return static_cast<navdisc::graph::EventQueue*>(CurrentGroup()->events)->Pending();
+  return static_cast<navdisc::graph::EventQueue*>(CurrentGroup()->Events())->Pending();
 }
 
 TEST_F(TransportTest, ReadErrorStopsTheGraphBeforeTheCallback) {
@@ -205,7 +205,7 @@ TEST_F(TransportTest, ReadErrorStopsTheGraphBeforeTheCallback) {
   stateAtError = 0;
   ASSERT_TRUE(PumpUntil([] {
     GetDVDEvent([](int32_t code, int32_t, int32_t) {
-      if (code == navdisc::EC_DVD_ERROR) stateAtError = CurrentGroup()->state;
+      if (code == navdisc::EC_DVD_ERROR) stateAtError = CurrentGroup()->State();
     });
     return stateAtError != 0;
   }));

@@ -13,8 +13,11 @@
 using player_test::PlayerFixture;
 
 namespace {
-constexpr int32_t kDomainChange = 0x101, kTitleChange = 0x102, kChapterStart = 0x103,
-                  kDvdError = 0x10C, kDiscEjected = 0x118, kHmsfTime = 0x11A;
+constexpr int32_t kDomainChange = navdisc::EC_DVD_DOMAIN_CHANGE,
+                  kTitleChange = navdisc::EC_DVD_TITLE_CHANGE,
+                  kChapterStart = navdisc::EC_DVD_CHAPTER_START, kDvdError = navdisc::EC_DVD_ERROR,
+                  kDiscEjected = navdisc::EC_DVD_DISC_EJECTED,
+                  kHmsfTime = navdisc::EC_DVD_CURRENT_HMSF_TIME;
 
 int32_t Hmsf(int h, int m, int s, int frames = 0) {
   return h | (m << 8) | (s << 16) | (frames << 24);

@@ -17,6 +17,7 @@
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/PlayerWindows.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
@@ -93,20 +94,12 @@ class PlayerFixture : public ::testing::Test {
     // Nothing playable opens the open dialog; here the user cancels it.
     plat::SetFileDialogDouble([](const std::string&, std::vector<std::string>&) { return false; });
     ResetPlaybackState();
-    new TFT_LumoraDVD_MainForm();
-    new TFT_LumoraDVD_OperationForm();
-    new TFT_LumoraDVD_ShadowForm();
-    new TFT_LumoraDVD_SubForm();
-    new TFT_LumoraDVD_FullScreenForm();
+    CreatePlayerWindows();
   }
 
   void TearDown() override {
     ClosePlayback();
-    delete FT_LumoraDVD_FullScreenForm;
-    delete FT_LumoraDVD_SubForm;
-    delete FT_LumoraDVD_ShadowForm;
-    delete FT_LumoraDVD_OperationForm;
-    delete FT_LumoraDVD_MainForm;
+    DestroyPlayerWindows();
     plat::PumpMessages();
     plat::SetMessageBoxDouble({});
     plat::SetFileDialogDouble({});

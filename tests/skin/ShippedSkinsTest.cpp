@@ -11,6 +11,7 @@
 #include "SkinTestSupport.h"
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/PlayerWindows.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
@@ -201,19 +202,9 @@ class Windows {
  public:
   Windows() {
     qputenv("LUMORA_HOME", home_.path().toUtf8() + "/");
-    main_ = new TFT_LumoraDVD_MainForm();
-    new TFT_LumoraDVD_OperationForm();
-    new TFT_LumoraDVD_ShadowForm();
-    new TFT_LumoraDVD_SubForm();
-    new TFT_LumoraDVD_FullScreenForm();
+    main_ = CreatePlayerWindows();
   }
-  ~Windows() {
-    delete FT_LumoraDVD_FullScreenForm;
-    delete FT_LumoraDVD_SubForm;
-    delete FT_LumoraDVD_ShadowForm;
-    delete FT_LumoraDVD_OperationForm;
-    delete FT_LumoraDVD_MainForm;
-  }
+  ~Windows() { DestroyPlayerWindows(); }
   TFT_LumoraDVD_MainForm* main() const { return main_; }
 
  private:
