@@ -48,9 +48,13 @@ void VideoRenderer::Receive(Pin*, Sample&& s) {
   if (s.controlType != kCtlVideoFrame || !s.control) return;
   auto f = std::static_pointer_cast<const VideoFrame>(s.control);
   if (f->immediate) {
-    // A redraw replaces what waits only when nothing newer is queued.
-    if (!q_.empty() || flushing_) return;
-    q_.push_back(std::move(f));
+    // A redraw goes after what waits: those pictures were composed with the old highlight, and
+    // a still menu sends nothing after them. An older redraw still waiting is replaced.
+    if (flushing_) return;
+    if (!q_.empty() && q_.back()->immediate)
+      q_.back() = std::move(f);
+    else
+      q_.push_back(std::move(f));
     cv_.notify_all();
     return;
   }
