@@ -133,11 +133,13 @@ void TFT_LumoraDVD_MainForm::InstallDragHandlers(QWidget* control) {
     if (qstrcmp(w->metaObject()->className(), "TPanel") == 0 &&
         w->objectName() != QLatin1String("Panel_MainForm_Center")) {
       auto* panel = static_cast<TPanel*>(w);
-      panel->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
+      panel->OnMouseDown = [this, panel](QObject*, TMouseButton, TShiftState, int X, int Y) {
         // The maximised layout stays where it is.
         if (b_Maximized) return;
         b_Dragging = true;
-        pt_DragStart = QCursor::pos();
+        // Where the press happened, not where the pointer is by the time it is handled: a
+        // busy player would otherwise leave the window lagging behind the pointer.
+        pt_DragStart = panel->mapToGlobal(QPoint(X, Y));
         i_DragStartLeft = x();
         i_DragStartTop = y();
       };
@@ -171,10 +173,12 @@ void TFT_LumoraDVD_MainForm::InstallDragHandlers(QWidget* control) {
   }
 }
 
-void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseDown(QObject*, TMouseButton, TShiftState,
-                                                            int, int) {
+void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseDown(QObject* Sender, TMouseButton,
+                                                            TShiftState, int X, int Y) {
   b_Resizing = true;
-  pt_ResizeStart = QCursor::pos();
+  // The press's own place (see the frame drag).
+  auto* grip = qobject_cast<QWidget*>(Sender);
+  pt_ResizeStart = grip ? grip->mapToGlobal(QPoint(X, Y)) : QCursor::pos();
   i_ResizeStartWidth = width();
   i_ResizeStartHeight = height();
 }

@@ -132,6 +132,31 @@ TEST_F(FrameTest, DraggingKeepsTwentyPixelsOnScreenAndStopsAtTheFarLimit) {
   EXPECT_EQ(main_->childAt(title->mapTo(main_, QPoint(title->width() / 2, 5))), title);
 }
 
+TEST_F(FrameTest, APressHandledLateStillMovesAndSizesFromWhereItHappened) {
+  Skin({{"i_MainWindowMinWidth", "400"},
+        {"i_MainWindowMinHeight", "100"},
+        {"i_MainWindowMaxWidth", "900"},
+        {"i_MainWindowMaxHeight", "800"}});
+  const QRect S = Screen();
+  main_->SetWindowSize(600, 400, true);
+  main_->move(S.left() + 100, S.top() + 100);
+  TPanel* title = Panel("Panel_MainForm_Top");
+  ASSERT_TRUE(title);
+  const QPoint grab = title->mapToGlobal(QPoint(5, 5));
+  LatePress(title, grab, grab + QPoint(25, 10));
+  Mouse(title, QEvent::MouseMove, grab + QPoint(30, 40));
+  EXPECT_EQ(main_->pos(), S.topLeft() + QPoint(130, 140));
+  Mouse(title, QEvent::MouseButtonRelease, grab + QPoint(30, 40));
+
+  TskImageButton* grip = Button("skImageButton_Resizer");
+  ASSERT_TRUE(grip);
+  const QPoint at = grip->mapToGlobal(QPoint(2, 2));
+  LatePress(grip, at, at + QPoint(20, 15));
+  Mouse(grip, QEvent::MouseMove, at + QPoint(30, 20));
+  EXPECT_EQ(main_->size(), QSize(630, 420));
+  Mouse(grip, QEvent::MouseButtonRelease, at + QPoint(30, 20));
+}
+
 TEST_F(FrameTest, DockingGrowsAndUndockingShrinksByTheBarHeight) {
   Skin({{"i_ControlPanelHeight", "90"}});
   main_->SetWindowSize(640, 500, true);

@@ -100,6 +100,13 @@ class MainWindowFixture : public player_test::PlayerFixture {
                   type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
   }
+  // A press at `at` that reaches the player only once the pointer has gone on to `now`.
+  static void LatePress(QWidget* w, QPoint at, QPoint now) {
+    QCursor::setPos(now);
+    QMouseEvent e(QEvent::MouseButtonPress, QPointF(w->mapFromGlobal(at)), QPointF(at),
+                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+  }
   static void Drag(QWidget* w, QPoint from, QPoint to) {
     Mouse(w, QEvent::MouseButtonPress, from);
     Mouse(w, QEvent::MouseMove, to);

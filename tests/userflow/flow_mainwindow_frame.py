@@ -18,6 +18,14 @@ def xprop(p, wid, prop):
     return r.stdout.strip()
 
 
+def focus(p, win):
+    """Activates win and waits until the window manager reports it active, so keys reach it."""
+    def active():
+        p.focus(win)
+        return p.xdotool("getactivewindow", check=False).strip() == win.id
+    wait_until(active, 10, "window %s active" % win.role, interval=0.3)
+
+
 def dark(px):
     return max(px) <= 12
 
@@ -134,6 +142,7 @@ class FrameFlow(unittest.TestCase):
         with Player(args=[sample_dvd()], skin=self.skin_name,
                     options={"b_DisplayControlPanel": 1}) as p:
             main, sk = self.start(p)
+            fitted_w = main.w
             # The title is exactly the caption, and the window carries an icon.
             self.assertEqual(xprop(p, main.id, "WM_NAME"), 'WM_NAME(STRING) = "%s"' % CAPTION)
             self.assertIn("_NET_WM_ICON(CARDINAL)", xprop(p, main.id, "_NET_WM_ICON"))
@@ -143,7 +152,7 @@ class FrameFlow(unittest.TestCase):
             tx, ty, tw, th = p.find_control("FT_LumoraDVD_MainForm", "Image_Top_InCenter")
             x0, y0 = main.x, main.y
             p.drag((tx + tw // 2, ty + th // 2), (tx + tw // 2 - 150, ty + th // 2 + 60))
-            wait_until(lambda: main.refresh().x == x0 - 150 and main.y == y0 + 60, 5,
+            wait_until(lambda: main.refresh().x == x0 - 150 and main.y == y0 + 60, 10,
                        "the window moved by the drag")
             self.assert_corners_cut(p, main, sk)
             self.assert_picture_fills(p, main)
@@ -153,15 +162,15 @@ class FrameFlow(unittest.TestCase):
             edge = 2
             mid = main.y + main.h // 2
             p.drag((main.x + main.w - edge, mid), (0, mid))
-            wait_until(lambda: main.refresh().x == 20 - main.w, 5, "20 pixels left on screen")
+            wait_until(lambda: main.refresh().x == 20 - main.w, 10, "20 pixels left on screen")
             p.drag((20 - edge, mid), (20 - edge + main.w + 30, mid))
-            wait_until(lambda: main.refresh().x == 50, 5, "the window dragged back")
+            wait_until(lambda: main.refresh().x == 50, 10, "the window dragged back")
 
             # The grip sizes the window; the corners and the picture follow.
             gx, gy, gw, gh = p.find_control("FT_LumoraDVD_MainForm", "skImageButton_Resizer")
             w0, h0 = main.w, main.h
             p.drag((gx + gw // 2, gy + gh // 2), (gx + gw // 2 - 100, gy + gh // 2 + 90))
-            wait_until(lambda: main.refresh().w == w0 - 100 and main.h == h0 + 90, 5,
+            wait_until(lambda: main.refresh().w == w0 - 100 and main.h == h0 + 90, 10,
                        "the window sized by the grip")
             self.assert_corners_cut(p, main, sk)
             pic = self.assert_picture_fills(p, main)
@@ -170,25 +179,28 @@ class FrameFlow(unittest.TestCase):
             gx, gy, gw, gh = p.find_control("FT_LumoraDVD_MainForm", "skImageButton_Resizer")
             p.drag((gx + gw // 2, gy + gh // 2), (0, gy + gh // 2))
             min_w = int(sk.value("SkinOpt", "i_MainWindowMinWidth"))
-            wait_until(lambda: main.refresh().w == min_w, 5, "the minimum width")
+            wait_until(lambda: main.refresh().w == min_w, 10, "the minimum width")
             self.assert_corners_cut(p, main, sk)
             pic = self.assert_picture_fills(p, main)
 
-            self.click_title_2(p, main, pic)
+            self.click_title_3(p, main, pic, fitted_w)
 
-    def click_title_2(self, p, main, pic):
-        """A click on the menu's "Title 2" button (720 x 576 picture: x 200..520, y 260..340)
-        starts that title: its picture replaces the menu and the window refits to it."""
+    def click_title_3(self, p, main, pic, fitted_w):
+        """A click on the menu's "Title 3" button (720 x 576 picture: x 200..520, y 380..460)
+        starts that title. It is the only 4:3 title, so the window refits to the width it had
+        for the 4:3 menu; a click landing on another button would start a 16:9 title and a
+        wider window. Its bright test pattern replaces the dark menu."""
         cx = pic[0] + pic[2] * 360 // 720
-        cy = pic[1] + pic[3] * 300 // 576
+        cy = pic[1] + pic[3] * 420 // 576
         p.click(cx, cy)
 
-        w_menu = main.w
-
         def title_started():
-            return (menu_picture(p.grab(), main.refresh().rect) is None
-                    and main.w != w_menu)
-        wait_until(title_started, 15, "title 2 in place of the menu")
+            main.refresh()
+            if abs(main.w - fitted_w) > 2:
+                return False
+            x, y, w, h = main.rect
+            return sum(p.grab().mean((x + w // 4, y + h // 4, w // 2, h // 3))) / 3 > 80
+        wait_until(title_started, 20, "title 3 in place of the menu")
 
     def test_maximise_restore_minimise_and_exit_without_a_window_manager(self):
         with Player(args=[sample_dvd()], skin=self.skin_name,
@@ -196,21 +208,21 @@ class FrameFlow(unittest.TestCase):
             main, sk = self.start(p)
             before = main.rect
             p.click_control("FT_LumoraDVD_MainForm", "skImageButton_Max")
-            wait_until(lambda: main.refresh().rect == (0, 0) + p.screen, 5, "the maximised layout")
+            wait_until(lambda: main.refresh().rect == (0, 0) + p.screen, 10, "the maximised layout")
             self.assert_picture_fills(p, main)
             # No drag while maximised.
             p.drag((main.w // 2, 8), (main.w // 2 + 200, 208))
             time.sleep(0.3)
             self.assertEqual(main.refresh().rect, (0, 0) + p.screen)
             p.click_control("FT_LumoraDVD_MainForm", "skImageButton_Restore")
-            wait_until(lambda: main.refresh().rect == before, 5, "the window restored")
+            wait_until(lambda: main.refresh().rect == before, 10, "the window restored")
             self.assert_corners_cut(p, main, sk)
             self.assert_picture_fills(p, main)
 
             # With nothing to iconify it, Min takes the window off the screen until the player
             # is started again.
             p.click_control("FT_LumoraDVD_MainForm", "skImageButton_Min")
-            wait_until(lambda: not main.visible(), 5, "the window gone")
+            wait_until(lambda: not main.visible(), 10, "the window gone")
             subprocess.run([p.proc.args[0], sample_dvd()], env=p.env(), timeout=20)
             wait_until(main.visible, 10, "the window back after a second start")
 
@@ -240,26 +252,26 @@ class WindowManagerFlow(unittest.TestCase):
             tx, ty, tw, th = p.find_control("FT_LumoraDVD_MainForm", "Image_Top_InCenter")
             x0, y0 = main.refresh().x, main.y
             p.drag((tx + tw // 2, ty + th // 2), (tx + tw // 2 + 80, ty + th // 2 + 40))
-            wait_until(lambda: main.refresh().x == x0 + 80 and main.y == y0 + 40, 5,
+            wait_until(lambda: main.refresh().x == x0 + 80 and main.y == y0 + 40, 10,
                        "the window moved under the window manager")
 
             # Minimised by the window manager, the panel goes with it and comes back with it.
             p.click_control("FT_LumoraDVD_MainForm", "skImageButton_Min")
-            wait_until(lambda: not main.visible() and not panel.visible(), 5, "both minimised")
+            wait_until(lambda: not main.visible() and not panel.visible(), 10, "both minimised")
             p.xdotool("windowactivate", main.id, check=False)
-            wait_until(lambda: main.visible() and panel.visible(), 5, "both restored")
+            wait_until(lambda: main.visible() and panel.visible(), 10, "both restored")
 
             # The window manager's close on the floating panel docks the bar instead of losing it.
             h0 = main.refresh().h
             bar = int(p.skin().value("SkinOpt", "i_ControlPanelHeight"))
-            p.focus(panel)
+            focus(p, panel)
             p.key("alt+F4")
-            wait_until(lambda: main.refresh().h == h0 + bar, 5, "the bar docked")
+            wait_until(lambda: main.refresh().h == h0 + bar, 10, "the bar docked")
             self.assertFalse(panel.visible())
 
             # Closing the main window ends the player within 300 ms, options saved.
             os.remove(os.path.join(p.home, "Option.ini"))
-            p.focus(main)
+            focus(p, main)
             t0 = time.monotonic()
             p.key("alt+F4")
             self.assertEqual(p.wait_exit(10), 0)
