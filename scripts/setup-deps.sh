@@ -12,7 +12,7 @@ PACKAGES=(
   ffmpeg dvdauthor xorriso genisoimage
   libgsf-1-dev libglib2.0-dev
   libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev libiso9660-dev
-  xvfb xauth x11-utils imagemagick xdotool python3 openbox
+  xvfb xauth x11-utils imagemagick xdotool python3 openbox wmctrl
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format libclang-rt-14-dev
