@@ -18,11 +18,15 @@ for f in bin/LumoraDVD lib/lumoradvd/libNavdisc.so lib/lumoradvd/libClipcore.so 
   [ -e "$prefix/$f" ] || fail "$f is not installed"
 done
 # Nothing of the build tree may be needed at run time.
-if ldd "$prefix/bin/LumoraDVD" | grep -q "not found"; then fail "unresolved libraries"; fi
-ldd "$prefix/bin/LumoraDVD" | grep -q "$prefix/bin/../lib/lumoradvd/libNavdisc.so" ||
-  ldd "$prefix/bin/LumoraDVD" | grep -q "$prefix/lib/lumoradvd/libNavdisc.so" ||
+# Read whole before matching: grep -q stops at its first match, and under pipefail the writer's
+# SIGPIPE would fail the line now and then.
+libs=$(ldd "$prefix/bin/LumoraDVD")
+dyn=$(readelf -d "$prefix/bin/LumoraDVD")
+if grep -q "not found" <<<"$libs"; then fail "unresolved libraries"; fi
+grep -q "$prefix/bin/../lib/lumoradvd/libNavdisc.so" <<<"$libs" ||
+  grep -q "$prefix/lib/lumoradvd/libNavdisc.so" <<<"$libs" ||
   fail "the installed program does not load the installed DVD engine"
-readelf -d "$prefix/bin/LumoraDVD" | grep -E 'R(UN)?PATH' | grep -q "$build" &&
+grep -E 'R(UN)?PATH' <<<"$dyn" | grep -q "$build" &&
   fail "the installed program still points into the build tree"
 
 # The installed program plays a file, with its skin from the install's share folder.
