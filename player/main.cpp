@@ -21,7 +21,11 @@ class WindowRoleNamer : public QObject {
   }
 };
 
-void InstallWindowRoles() { qApp->installEventFilter(new WindowRoleNamer); }
+void InstallWindowRoles() {
+  auto* namer = new WindowRoleNamer;
+  namer->setParent(qApp);  // goes with the application
+  qApp->installEventFilter(namer);
+}
 
 }  // namespace
 
