@@ -138,8 +138,10 @@ bool TFT_LumoraDVD_ControlFrame::RebuildExMenu() {
     PopMenu_AudioSetup->SetEnabled(enabledOnPanel("skImageButton_AudioSetup"));
   if (!PopMenu_Open) return true;
   PopMenu_Open->Clear();
-  auto* disc = panel ? panel->findChild<TPopupMenu*>("PopupMenu_Disc") : nullptr;
-  if (!disc) return true;
+  if (!panel || !panel->PopupMenu_Disc) return true;
+  // The drives as they are now, not as the panel's menu last saw them.
+  panel->BuildDiscMenu();
+  TPopupMenu* disc = panel->PopupMenu_Disc;
   for (int i = 0; i < disc->Count(); ++i) {
     TMenuItem* from = disc->Item(i);
     auto* to = new TMenuItem();

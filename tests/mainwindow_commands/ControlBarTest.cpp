@@ -8,6 +8,7 @@
 
 #include "CommandsTestSupport.h"
 #include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "platform/Drives.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TskImageButton.h"
@@ -22,6 +23,17 @@ class ControlBarTest : public CommandsFixture {
     CommandsFixture::SetUp();
     main_->i_ControlPanelHeight = 70;
     main_->SetControlBarDocked(true);
+  }
+  void TearDown() override {
+    plat::SetDrivesDouble({});
+    plat::SetVolumeLabelDouble({});
+    CommandsFixture::TearDown();
+  }
+  static std::vector<QString> Entries(const QList<QAction*>& actions) {
+    std::vector<QString> out;
+    for (QAction* a : actions)
+      out.push_back(a->objectName() + "=" + (a->isSeparator() ? QString("-") : a->text()));
+    return out;
   }
   static std::string DefaultSkin() {
     return qEnvironmentVariable("LUMORA_BIN_DIR").toStdString() + "/Skin/Default/";
@@ -196,6 +208,41 @@ TEST_F(ControlBarTest, ExMenuSetupEntriesReachThePanelsButtons) {
   closer.stop();
   EXPECT_TRUE(seen);
   EXPECT_EQ(FT_LumoraDVD_SetupForm, nullptr);
+}
+
+TEST_F(ControlBarTest, OpenSubmenuMirrorsTheDrivesWhenTheExMenuOpens) {
+  const std::string disc = commands_test::SampleDvd();
+  std::vector<plat::OpticalDrive> drives{{"sr0", "/dev/sr0", "/dev/sr0", false},
+                                         {"sr1", "/dev/sr1", disc.empty() ? "/x/" : disc, true}};
+  plat::SetDrivesDouble([&drives] { return drives; });
+  plat::SetVolumeLabelDouble([disc](const std::string& root, std::string& label) {
+    label = "SAMPLE";
+    return root == disc;
+  });
+  ASSERT_TRUE(bar_->RebuildExMenu());
+  QMenu* open = bar_->PopMenu_Open->SubMenu();
+  ASSERT_NE(open, nullptr);
+  const std::vector<QString> twoDrives = Entries(open->actions());
+  EXPECT_EQ(twoDrives, Entries(panel_->PopupMenu_Disc->actions()));
+  ASSERT_EQ(twoDrives.size(), 6u) << "two drives, a separator and the three open entries";
+  EXPECT_EQ(twoDrives[0], "sr0=/dev/sr0");
+  EXPECT_TRUE(twoDrives[1].startsWith("sr1="));
+
+  // A drive that went away since the panel's own menu was last built is gone here too.
+  drives.pop_back();
+  ASSERT_TRUE(bar_->RebuildExMenu());
+  EXPECT_EQ(Entries(bar_->PopMenu_Open->SubMenu()->actions()),
+            (std::vector<QString>{"sr0=/dev/sr0", "=-", "Open=Open File...",
+                                  "OpenDVD=Open DVD Folder...", "OpenTV=Turn TV On"}));
+
+  // Choosing a drive does what the panel's entry does: its disc plays.
+  if (disc.empty()) GTEST_SKIP() << "sample DVD not built";
+  drives = {{"sr1", "/dev/sr1", disc, true}};
+  ASSERT_TRUE(bar_->RebuildExMenu());
+  QAction* drive = bar_->PopMenu_Open->SubMenu()->actions().value(0);
+  ASSERT_NE(drive, nullptr);
+  drive->trigger();
+  EXPECT_TRUE(WaitFor([] { return PlayType == ptDVD && PlayState == psPlaying; }, 10000));
 }
 
 TEST_F(ControlBarTest, SkinChangeKeepsTheBarsStateAndEmptiesItsPosition) {
