@@ -38,10 +38,12 @@ struct Where {
 class Validator {
  public:
   explicit Validator(dvd_reader_t* dvd) : dvd_(dvd) {}
+  // Runs in the check's child process; a fault of libdvdread's on closing a handle whose read
+  // failed ends only that child, and the disc is refused.
   ~Validator() {
     for (ifo_handle_t* h : vts_)
-      if (h && h != broken_) ifoClose(h);
-    if (vmg_ && vmg_ != broken_) ifoClose(vmg_);
+      if (h) ifoClose(h);
+    if (vmg_) ifoClose(vmg_);
   }
 
   bool Run();
@@ -80,9 +82,6 @@ class Validator {
   std::vector<ifo_handle_t*> vts_;  // [0] unused
   std::string why_;
   size_t scannedSectors_ = 0;
-  // libdvdread can leave a freed table behind when a read fails, and closing that handle
-  // would free it again; such a handle is left open (a small leak beats a double free).
-  ifo_handle_t* broken_ = nullptr;
 };
 
 // Menu VOB sectors read for button commands; menus are small, this bounds a hostile disc.
@@ -148,11 +147,9 @@ bool Validator::OpenAll() {
   if (!TablesFitFile(0, "VIDEO_TS.IFO")) return false;
   vmg_ = ifoOpenVMGI(dvd_);
   if (!vmg_ || !vmg_->vmgi_mat) return Fail("VIDEO_TS.IFO cannot be read");
-  broken_ = vmg_;
   if (!ifoRead_FP_PGC(vmg_)) return Fail("the first-play program chain cannot be read");
   if (!ifoRead_TT_SRPT(vmg_) || !vmg_->tt_srpt) return Fail("the title table cannot be read");
   if (!ifoRead_PGCI_UT(vmg_)) return Fail("the video-manager menus cannot be read");
-  broken_ = nullptr;
   const int sets = vmg_->vmgi_mat->vmg_nr_of_title_sets;
   if (sets < 1 || sets > kMaxTitleSets) return Fail("the disc names no usable title set");
   vts_.assign(static_cast<size_t>(sets) + 1, nullptr);
@@ -162,13 +159,11 @@ bool Validator::OpenAll() {
     ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
     vts_[static_cast<size_t>(i)] = h;
     if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
-    broken_ = h;
     if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
     if (!ifoRead_PGCIT(h) || !h->vts_pgcit) return Fail(n + ": program chains unreadable");
     if (!ifoRead_PGCI_UT(h)) return Fail(n + ": menus unreadable");
     if (!ifoRead_VOBU_ADMAP(h)) return Fail(n + ": menu address map unreadable");
     if (!ifoRead_TITLE_VOBU_ADMAP(h)) return Fail(n + ": title address map unreadable");
-    broken_ = nullptr;
   }
   return true;
 }
