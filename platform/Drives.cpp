@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QStorageInfo>
@@ -216,6 +218,40 @@ bool GetVolumeLabel(const std::string& root, std::string& label) {
     return true;
   }
   label.clear();
+  return true;
+}
+
+bool GetDiscSerial(const std::string& root, std::string& serial) {
+  if (root.empty()) return false;
+  const QFileInfo fi(QString::fromStdString(root));
+  if (!fi.exists()) return false;
+  QByteArray data;
+  if (fi.isDir()) {
+    std::string videoTs;
+    QDir dir(fi.absoluteFilePath());
+    if (DiscHasFolder(root, "VIDEO_TS", &videoTs)) dir.setPath(QString::fromStdString(videoTs));
+    QString ifo;
+    for (const QString& e : dir.entryList(QDir::Files | QDir::Hidden))
+      if (e.compare("VIDEO_TS.IFO", Qt::CaseInsensitive) == 0) ifo = dir.filePath(e);
+    QFile file(ifo);
+    // The disc's table of contents; a real one is a few kilobytes.
+    if (ifo.isEmpty() || !file.open(QIODevice::ReadOnly)) return false;
+    data = file.read(1 << 20);
+  } else {
+    if (!MediumMayHoldData(root)) return false;
+    auto r = RunWithTimeout<QByteArray>([root]() {
+      QFile file(QString::fromStdString(root));
+      constexpr qint64 kDescriptorOffset = 16 * 2048;
+      if (!file.open(QIODevice::ReadOnly) || !file.seek(kDescriptorOffset)) return QByteArray();
+      return file.read(2048);
+    });
+    if (!r) return false;
+    data = *r;
+    // Type 1 and "CD001": anything else is not a disc's descriptor.
+    if (data.size() != 2048 || data[0] != 1 || data.mid(1, 5) != "CD001") return false;
+  }
+  if (data.isEmpty()) return false;
+  serial = QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex().left(16).toStdString();
   return true;
 }
 

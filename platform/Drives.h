@@ -29,6 +29,10 @@ std::vector<OpticalDrive> OpticalDrives();
 // disc (no disc, tray open, an audio CD, a drive that does not answer in time); true with an
 // empty label for a folder or an unlabelled disc.
 bool GetVolumeLabel(const std::string& root, std::string& label);
+// A fingerprint that tells one disc from another that carries the same label: for a folder or
+// mounted disc a digest of its VIDEO_TS.IFO, for a device node or image a digest of its ISO 9660
+// primary volume descriptor (label, size and dates). False when neither can be read.
+bool GetDiscSerial(const std::string& root, std::string& serial);
 // Whether a drive root, folder, device node or disc image holds the top-level folder `folder`
 // (matched without regard to case). For a folder, `path` gets the sub-folder's real path
 // ending with '/'; for a device or image it gets the root unchanged, which the DVD engine opens

@@ -8,6 +8,7 @@
 #include "core/ControllerDetail.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/Resume.h"
 #include "library/Ft_lumoradvdsubform.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
@@ -107,6 +108,7 @@ bool StartDVD(const std::string& path) {
     if (ok) {
       PlayState = psPlaying;
       b_CurrentPlaySupportSeek = true;
+      ResumeAfterStart();
     }
   }
   if (!ok) ClosePlayback();
@@ -134,7 +136,10 @@ bool StartFile(const std::string& path) {
     SetVolumeAndBalance(l_CurrentVolume, l_CurrentBalance);
     SendPictureValues();
     ok = PlayFile(1.0);
-    if (ok) PlayState = psPlaying;
+    if (ok) {
+      PlayState = psPlaying;
+      ResumeAfterStart();
+    }
   }
   if (!ok) ClosePlayback();
   return ok;
@@ -164,6 +169,7 @@ bool StartTV() {
 }
 
 bool ClosePlayback() {
+  RememberPlayPosition();
   StopFile();
   StopDVD();
   DestroyGraph();

@@ -2,6 +2,8 @@ target_sources(lumora_player PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdstate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControllerBars.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resume.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResumeList.cpp
 )
 target_sources(lumora_player PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp

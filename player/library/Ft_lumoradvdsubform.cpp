@@ -17,6 +17,7 @@
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
+#include "core/Resume.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
 #include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Drives.h"
@@ -549,14 +550,20 @@ bool TFT_LumoraDVD_SubForm::PlayBookmark() {
         plat::GetVolumeLabel(drive.root, driveLabel);
         if ((drive.root + driveLabel).find(label) == std::string::npos) continue;
         CurrentPlayPath = drive.root;
+        SkipResume(true);  // the bookmark says where to go
         opened = panel->PlayDisc();
+        SkipResume(false);
         break;
       }
       std::string lastLabel;
       if (!opened && !CurrentPlayPath.empty() &&
           QFileInfo(QString::fromStdString(CurrentPlayPath)).isDir()) {
         if (!ReadDiscLabel(CurrentPlayPath, lastLabel)) lastLabel = "DVD_DISC";
-        if (lastLabel == label) opened = panel->PlayDisc();
+        if (lastLabel == label) {
+          SkipResume(true);
+          opened = panel->PlayDisc();
+          SkipResume(false);
+        }
       }
       if (opened) panel->EnablePlaybackControls(true);
     }
@@ -566,7 +573,10 @@ bool TFT_LumoraDVD_SubForm::PlayBookmark() {
   if (path == CurrentPlayPath && stopEnabled) return SeekSeconds(entry->i_Seconds);
   const std::string before = CurrentPlayPath;
   CurrentPlayPath = path;
-  if (!panel || !panel->PlayCurrentFile()) {
+  SkipResume(true);
+  const bool played = panel && panel->PlayCurrentFile();
+  SkipResume(false);
+  if (!played) {
     CurrentPlayPath = before;
     return false;
   }

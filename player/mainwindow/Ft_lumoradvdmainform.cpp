@@ -10,6 +10,7 @@
 
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
+#include "core/Resume.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/DropFiles.h"
 #include "platform/Window.h"
@@ -86,6 +87,8 @@ void TFT_LumoraDVD_MainForm::ShowPlayingFileName(const std::string& path) {
 void TFT_LumoraDVD_MainForm::FormClose() {
   if (b_Closed) return;
   b_Closed = true;
+  // The player ends without stopping playback, so this is the last chance to keep the place.
+  RememberPlayPosition();
   SaveOptions();
   if (FT_LumoraDVD_ControlFrame) {
     delete FT_LumoraDVD_ControlFrame;
