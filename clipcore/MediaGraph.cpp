@@ -432,10 +432,17 @@ bool MediaGraph::SetOwner(HWND window, const LumoraRect* rect, bool keepProporti
 
 void MediaGraph::UpdateTarget() {
   QSize size;
+  QWidget* w = plat::WidgetFromHandle(owner_);
   if (ownerRect_) {
     size = QSize(rect_.width, rect_.height);
-  } else if (QWidget* w = plat::WidgetFromHandle(owner_)) {
+  } else if (w) {
     size = w->size();
+  }
+  // mpv draws in device pixels, so a scaled desktop still gets the picture's full detail.
+  if (w) {
+    const qreal dpr = w->devicePixelRatioF();
+    size = QSize(static_cast<int>(std::lround(size.width() * dpr)),
+                 static_cast<int>(std::lround(size.height() * dpr)));
   }
   // Keeps a pathological rectangle from asking for gigabytes of frame.
   size = size.boundedTo(QSize(8192, 8192));

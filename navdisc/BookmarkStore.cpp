@@ -23,6 +23,8 @@ namespace {
 // Storages nested deeper than this are not something a bookmark file ever holds.
 constexpr int kMaxDepth = 16;
 constexpr size_t kCopyChunk = 64 * 1024;
+// Other programs' streams are copied along; one beyond this is taken for damage.
+constexpr size_t kMaxCopiedStream = 64 * 1024 * 1024;
 
 void EnsureGsf() {
   static std::once_flag once;
@@ -111,18 +113,6 @@ bool WriteAll(GsfOutput* out, const uint8_t* data, size_t size) {
   return size == 0 || gsf_output_write(out, size, data);
 }
 
-bool CopyStream(GsfInput* in, GsfOutput* out) {
-  gsf_off_t left = gsf_input_size(in);
-  if (left < 0) return false;
-  uint8_t buf[kCopyChunk];
-  while (left > 0) {
-    const size_t n = static_cast<size_t>(std::min<gsf_off_t>(left, sizeof buf));
-    if (!gsf_input_read(in, n, buf) || !gsf_output_write(out, n, buf)) return false;
-    left -= static_cast<gsf_off_t>(n);
-  }
-  return true;
-}
-
 bool CloseAndRelease(GsfOutput* out, bool ok) {
   ok = gsf_output_close(out) && ok;
   g_object_unref(out);
@@ -130,16 +120,30 @@ bool CloseAndRelease(GsfOutput* out, bool ok) {
 }
 
 // Copies every entry of in to out, except a root stream named skip (the one being replaced).
-bool CopyTree(GsfInfile* in, GsfOutfile* out, const std::string* skip, int depth) {
-  if (depth > kMaxDepth) return false;
+// Entries that cannot be read are left out and `lost` is set, so the caller keeps the old file
+// aside: one damaged entry must not stop every later bookmark of the disc from being saved.
+// A stream is read whole before its copy is created, so no half stream is ever written. False
+// only when writing fails.
+bool CopyTree(GsfInfile* in, GsfOutfile* out, const std::string* skip, int depth, bool& lost) {
+  if (depth > kMaxDepth) {
+    lost = true;
+    return true;
+  }
   const int n = gsf_infile_num_children(in);
   for (int i = 0; i < n; ++i) {
     const char* name = gsf_infile_name_by_index(in, i);
-    if (!name || !*name) return false;
-    GObjectPtr<GsfInput> child(gsf_infile_child_by_index(in, i));
-    if (!child) return false;
+    GObjectPtr<GsfInput> child(name && *name ? gsf_infile_child_by_index(in, i) : nullptr);
+    if (!child) {
+      lost = true;
+      continue;
+    }
     const bool storage = IsStorage(child.get());
     if (skip && !storage && SameEntryName(name, *skip)) continue;
+    std::vector<uint8_t> bytes;
+    if (!storage && !ReadStream(child.get(), kMaxCopiedStream, bytes)) {
+      lost = true;
+      continue;
+    }
     GsfOutput* dst = gsf_outfile_new_child(out, name, storage);
     if (!dst) return false;
     bool ok;
@@ -148,9 +152,9 @@ bool CopyTree(GsfInfile* in, GsfOutfile* out, const std::string* skip, int depth
       if (GSF_IS_INFILE_MSOLE(child.get()) &&
           gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(child.get()), clsid))
         gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(dst), clsid);
-      ok = CopyTree(GSF_INFILE(child.get()), GSF_OUTFILE(dst), nullptr, depth + 1);
+      ok = CopyTree(GSF_INFILE(child.get()), GSF_OUTFILE(dst), nullptr, depth + 1, lost);
     } else {
-      ok = CopyStream(child.get(), dst);
+      ok = WriteAll(dst, bytes.data(), bytes.size());
     }
     if (!CloseAndRelease(dst, ok)) return false;
   }
@@ -223,6 +227,7 @@ bool SaveBookmarkStream(const std::string& path, const std::string& streamName,
   }
 
   bool ok = true;
+  bool lostEntries = false;
   {
     GObjectPtr<GsfOutput> sink(gsf_output_stdio_new_FILE(tmp.c_str(), file, TRUE));
     GObjectPtr<GsfOutfile> outfile(sink ? gsf_outfile_msole_new(sink.get()) : nullptr);
@@ -231,7 +236,7 @@ bool SaveBookmarkStream(const std::string& path, const std::string& streamName,
       guint8 clsid[16];
       if (gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(existing.get()), clsid))
         gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(outfile.get()), clsid);
-      ok = CopyTree(existing.get(), outfile.get(), &streamName, 0);
+      ok = CopyTree(existing.get(), outfile.get(), &streamName, 0, lostEntries);
     }
     if (ok) {
       GsfOutput* stream = gsf_outfile_new_child(outfile.get(), streamName.c_str(), FALSE);
@@ -244,7 +249,7 @@ bool SaveBookmarkStream(const std::string& path, const std::string& streamName,
   ok = ::fsync(::fileno(file)) == 0 && ok;
   ok = std::fclose(file) == 0 && ok;
   existing.reset();
-  if (ok && damagedExisting) ok = MoveAside(path);
+  if (ok && (damagedExisting || lostEntries)) ok = MoveAside(path);
   if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(tmp.c_str());
   return ok;

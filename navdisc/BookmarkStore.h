@@ -26,7 +26,8 @@ bool IsValidBookmarkStreamName(const std::string& name);
 // without regard to ASCII case, as compound files do) is replaced. The file is rewritten whole
 // into a temporary file beside it and renamed over it, so a failure leaves the old file intact.
 // An existing file that is not a readable compound file is kept as "<path>.damaged" and a new
-// one is started. False on an invalid name, oversized data or any I/O failure.
+// one is started; so is one with entries that cannot be read, whose readable ones are carried
+// over. False on an invalid name, oversized data or any I/O failure.
 bool SaveBookmarkStream(const std::string& path, const std::string& streamName,
                         const std::vector<uint8_t>& bytes);
 

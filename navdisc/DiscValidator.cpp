@@ -38,10 +38,12 @@ struct Where {
 class Validator {
  public:
   explicit Validator(dvd_reader_t* dvd) : dvd_(dvd) {}
+  // Runs in the check's child process; a fault of libdvdread's on closing a handle whose read
+  // failed ends only that child, and the disc is refused.
   ~Validator() {
     for (ifo_handle_t* h : vts_)
       if (h) ifoClose(h);
-    if (vmg_ && vmg_ != broken_) ifoClose(vmg_);
+    if (vmg_) ifoClose(vmg_);
   }
 
   // False when nothing of the disc may be played; otherwise the damaged parts are barred.
@@ -97,16 +99,13 @@ class Validator {
 
   dvd_reader_t* dvd_;
   ifo_handle_t* vmg_ = nullptr;
-  std::vector<ifo_handle_t*> vts_;  // [0] unused; null for a set that could not be read
+  std::vector<ifo_handle_t*> vts_;  // [0] unused; a barred set's is not to be used
   std::vector<bool> setBad_;        // [0] unused
   std::vector<bool> titleBad_;      // [t - 1]
   bool menusBad_ = false;
   bool fatal_ = false;
   std::string last_, damage_;
   size_t scannedSectors_ = 0;
-  // libdvdread can leave a freed table behind when a read fails, and closing that handle
-  // would free it again; such a handle is left open (a small leak beats a double free).
-  ifo_handle_t* broken_ = nullptr;
 };
 
 // Menu VOB sectors read for button commands; menus are small, this bounds a hostile disc.
@@ -172,11 +171,9 @@ bool Validator::OpenVmg() {
   if (!TablesFitFile(0, "VIDEO_TS.IFO")) return false;
   vmg_ = ifoOpenVMGI(dvd_);
   if (!vmg_ || !vmg_->vmgi_mat) return Fail("VIDEO_TS.IFO cannot be read");
-  broken_ = vmg_;
   if (!ifoRead_FP_PGC(vmg_)) return Fail("the first-play program chain cannot be read");
   if (!ifoRead_TT_SRPT(vmg_) || !vmg_->tt_srpt) return Fail("the title table cannot be read");
   if (!ifoRead_PGCI_UT(vmg_)) return Fail("the video-manager menus cannot be read");
-  broken_ = nullptr;
   const int sets = vmg_->vmgi_mat->vmg_nr_of_title_sets;
   if (sets < 1 || sets > kMaxTitleSets) return Fail("the disc names no usable title set");
   vts_.assign(static_cast<size_t>(sets) + 1, nullptr);
@@ -189,18 +186,13 @@ bool Validator::OpenSet(int i) {
   const std::string n = "title set " + std::to_string(i);
   if (!TablesFitFile(i, n)) return false;
   ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
-  if (!h) return Fail(n + " cannot be read");
-  if (!h->vtsi_mat) {
-    ifoClose(h);
-    return Fail(n + " cannot be read");
-  }
-  // From here a failed read may have freed a table: the handle is dropped, not closed.
+  vts_[static_cast<size_t>(i)] = h;
+  if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
   if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
   if (!ifoRead_PGCIT(h) || !h->vts_pgcit) return Fail(n + ": program chains unreadable");
   if (!ifoRead_PGCI_UT(h)) return Fail(n + ": menus unreadable");
   if (!ifoRead_VOBU_ADMAP(h)) return Fail(n + ": menu address map unreadable");
   if (!ifoRead_TITLE_VOBU_ADMAP(h)) return Fail(n + ": title address map unreadable");
-  vts_[static_cast<size_t>(i)] = h;
   return true;
 }
 

@@ -47,6 +47,9 @@ struct SurfaceState {
   bool hasPlacement = false;
   LumoraRect placement{0, 0, 0, 0};
   bool keepProportions = true;
+  // Device pixels per logical pixel of the surface's screen: frames are prepared at device
+  // resolution so a scaled desktop does not halve the picture's detail.
+  qreal dpr = 1.0;
   // Latest frame and its display aspect; ready is the frame scaled to readyRect.
   QImage frame;
   double aspect = 0;
@@ -70,6 +73,12 @@ struct SurfaceState {
 double AspectOf(const QImage& frame, double displayAspect) {
   if (displayAspect > 0 && std::isfinite(displayAspect)) return displayAspect;
   return frame.height() > 0 ? static_cast<double>(frame.width()) / frame.height() : 1.0;
+}
+
+// The rectangle's size in device pixels.
+QSize DeviceSize(const QRect& rect, qreal dpr) {
+  return QSize(static_cast<int>(std::lround(rect.width() * dpr)),
+               static_cast<int>(std::lround(rect.height() * dpr)));
 }
 
 // Scales once per frame; a frame that already has the target size passes untouched.
@@ -108,18 +117,22 @@ class SinkImpl : public VideoSink {
     }
     const double aspect = AspectOf(frame, displayAspect);
     QRect target;
+    qreal dpr = 1.0;
     {
       std::lock_guard lk(st_->m);
       if (st_->generation != gen_ || !st_->active) return;
       st_->frame = frame;
       st_->aspect = aspect;
       target = st_->PictureRect();
+      dpr = st_->dpr;
     }
     // Scaled outside the lock, on the presenting thread, so painting only blits.
-    QImage ready = Prepare(frame, target.size());
+    QImage ready = Prepare(frame, DeviceSize(target, dpr));
+    ready.setDevicePixelRatio(dpr);
     std::lock_guard lk(st_->m);
     if (st_->generation != gen_ || !st_->active) return;
-    if (st_->frame.cacheKey() == frame.cacheKey() && st_->PictureRect() == target) {
+    if (st_->frame.cacheKey() == frame.cacheKey() && st_->PictureRect() == target &&
+        st_->dpr == dpr) {
       st_->ready = std::move(ready);
       st_->readyRect = target;
     }
@@ -170,6 +183,7 @@ VideoSurface::VideoSurface(QWidget* parent, std::shared_ptr<SurfaceState> state)
     std::lock_guard lk(state_->m);
     state_->widget = this;
     state_->surfaceSize = size();
+    state_->dpr = devicePixelRatioF();
   }
   show();
 }
@@ -195,9 +209,11 @@ void VideoSurface::paintEvent(QPaintEvent* ev) {
     std::lock_guard lk(state_->m);
     state_->updateQueued = false;
     state_->surfaceSize = size();
+    state_->dpr = devicePixelRatioF();
     if (state_->active) {
       rect = state_->PictureRect();
-      if (!rect.isEmpty() && state_->readyRect == rect && state_->ready.size() == rect.size())
+      if (!rect.isEmpty() && state_->readyRect == rect &&
+          state_->ready.size() == DeviceSize(rect, state_->dpr))
         image = state_->ready;
       else
         image = state_->frame;  // geometry changed since the frame was prepared
@@ -210,7 +226,7 @@ void VideoSurface::paintEvent(QPaintEvent* ev) {
   }
   QRegion black = QRegion(ev->rect()) - QRegion(rect);
   for (const QRect& r : black) p.fillRect(r, Qt::black);
-  if (image.size() == rect.size()) {
+  if (image.size() == DeviceSize(rect, image.devicePixelRatio())) {
     p.drawImage(rect.topLeft(), image);
   } else {
     const bool big =

@@ -175,6 +175,9 @@ void ChooseWindowSystem() {
   // The skinned windows place themselves and each other, which needs X11.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb");
+  // Skin bitmaps and their masks are pixel pictures: a desktop scaled by 150% shows them at 2x
+  // (whole device pixels per skin pixel), never at a fraction that smears their edges.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }
 
 std::string JsonEscape(const std::string& s) {

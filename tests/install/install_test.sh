@@ -33,10 +33,12 @@ mkdir -m 700 "$home/run"
 report="$home/report.json"
 LUMORA_HOME="$home/data" LUMORA_RUNTIME_DIR="$home/run" LUMORA_AUDIO=null LUMORA_TV=none \
   LUMORA_TEST_REPORT="$report" QT_QPA_PLATFORM=offscreen \
-  timeout 20 "$prefix/bin/LumoraDVD" "$clip" >"$home/out.txt" 2>&1 &
+  timeout 90 "$prefix/bin/LumoraDVD" "$clip" >"$home/out.txt" 2>&1 &
 pid=$!
-for _ in $(seq 100); do
+# A busy machine can take many seconds to start the program and its engine.
+for _ in $(seq 600); do
   grep -q '"PlayState":1' "$report" 2>/dev/null && break
+  kill -0 $pid 2>/dev/null || break
   sleep 0.1
 done
 kill -TERM $pid 2>/dev/null || true

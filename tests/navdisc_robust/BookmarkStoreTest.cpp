@@ -201,6 +201,52 @@ TEST_F(BookmarkStoreTest, TruncatedOrBitFlippedFilesFailCleanly) {
   EXPECT_EQ(ReadFile(file_), good);
 }
 
+TEST_F(BookmarkStoreTest, SavingOverAPartlyDamagedFileWorksAndLosesNothing) {
+  const auto first = Bytes({10, 20, 30, 40});
+  std::vector<uint8_t> big(9000, 0x5a);
+  ASSERT_TRUE(SaveBookmarkStream(file_, "FIRST", first));
+  ASSERT_TRUE(SaveBookmarkStream(file_, "BIG", big));
+  const auto good = ReadFile(file_);
+  std::mt19937 rng(99);
+  int partlyReadable = 0;
+  for (int round = 0; round < 200; ++round) {
+    auto bad = good;
+    if (round % 2)
+      bad.resize(bad.size() - 1 - rng() % (bad.size() / 2));
+    else
+      for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] ^= static_cast<uint8_t>(1 + rng() % 255);
+    const std::string path = (dir_ / ("d" + std::to_string(round) + ".bmk")).string();
+    WriteFile(path, bad);
+    std::vector<uint8_t> firstBefore;
+    const bool hadFirst = LoadBookmarkStream(path, "FIRST", firstBefore);
+    if (!navdisc::ListBookmarkStreams(path).empty()) ++partlyReadable;
+
+    // A new bookmark can always be saved, and reads back.
+    ASSERT_TRUE(SaveBookmarkStream(path, "NEW", Bytes({7, 7}))) << "round " << round;
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(LoadBookmarkStream(path, "NEW", out)) << "round " << round;
+    EXPECT_EQ(out, Bytes({7, 7}));
+    // What was readable stays readable; when anything was left behind, the old bytes are kept.
+    if (hadFirst) {
+      ASSERT_TRUE(LoadBookmarkStream(path, "FIRST", out)) << "round " << round;
+      EXPECT_EQ(out, firstBefore);
+    }
+    if (fs::exists(path + ".damaged")) {
+      EXPECT_EQ(ReadFile(path + ".damaged"), bad) << "round " << round;
+    } else {
+      for (const auto& n : {std::string("FIRST"), std::string("BIG")}) {
+        std::vector<uint8_t> before;
+        WriteFile(path + ".check", bad);
+        if (LoadBookmarkStream(path + ".check", n, before)) {
+          EXPECT_TRUE(LoadBookmarkStream(path, n, out)) << n << " lost in round " << round;
+        }
+      }
+    }
+  }
+  // The damage must have reached files that still open, or the case above was never met.
+  EXPECT_GT(partlyReadable, 10);
+}
+
 TEST_F(BookmarkStoreTest, ForeignStoragesAndClassIdsAreKeptOnRewrite) {
   // A compound file written by something else, with a nested storage.
   gsf_init();

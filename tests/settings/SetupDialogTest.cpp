@@ -302,7 +302,13 @@ TEST_F(SetupFixture, TabWalksTheVideoPageRowByRow) {
   RunSetup(
       [&](TFT_LumoraDVD_SetupForm* d) {
         d->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        // A loaded machine can take a while to activate the dialog and give it its first focus.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d, 20000));
+        QElapsedTimer waited;
+        waited.start();
+        while (!(QApplication::focusWidget() && d->isAncestorOf(QApplication::focusWidget())) &&
+               waited.elapsed() < 20000)
+          QTest::qWait(20);
         std::vector<std::string> walk;
         for (int i = 0; i < 14; ++i) {
           QWidget* f = QApplication::focusWidget();

@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "../player_core/PlayerTestSupport.h"
 #include "EngineSpy.h"
 #include "settings/Ft_lumoradvdsetupform.h"
+#include "tests/player_core/PlayerTestSupport.h"
 
 namespace setup_test {
 
