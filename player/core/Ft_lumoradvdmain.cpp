@@ -255,8 +255,8 @@ int RunPlayer(int argc, char** argv) {
   WatchTerminateSignals(&app);
   RemoveStaleTemporaries();
   try {
+    // No display name: Qt would append it to every window title.
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
     SetCommandLineArguments(args);
 
     TFT_LumoraDVD_MainForm* main = CreatePlayerWindows();

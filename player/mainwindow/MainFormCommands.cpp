@@ -241,6 +241,7 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
     }
     item("mnuLine2", "-");
     PopMenu_Zoom = item("PopMenu_Zoom", "Zoom");
+    PopMenu_Zoom->OnClick = [this](QObject* s) { PopMenu_ZoomClick(s); };
     PopMenu_AspectRatio = item("PopMenu_AspectRatio", "Aspect Ratio");
     auto aspect = [this](const char* name, const char* caption) {
       TMenuItem* e = faces::Item(PopMenu_AspectRatio, name, caption);
@@ -268,9 +269,12 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
 
   if (TPopupMenu* z = PopupMenu_Zoom) {
     PopMenu_ZoomIn = faces::Item(z, "PopMenu_ZoomIn", "Zoom In");
+    PopMenu_ZoomIn->OnClick = [this](QObject* s) { PopMenu_ZoomInClick(s); };
     PopMenu_ZoomOut = faces::Item(z, "PopMenu_ZoomOut", "Zoom Out");
+    PopMenu_ZoomOut->OnClick = [this](QObject* s) { PopMenu_ZoomOutClick(s); };
     faces::Item(z, "N6", "-");
     PopMenu_ZoomLeave = faces::Item(z, "PopMenu_ZoomLeave", "Leave Zoom Mode");
+    PopMenu_ZoomLeave->OnClick = [this](QObject* s) { PopMenu_ZoomLeaveClick(s); };
   }
 
   ConnectVideoPanel(this, Panel_MainForm_Center, Image_MainForm_Center);
@@ -486,6 +490,7 @@ void TFT_LumoraDVD_MainForm::FormShortCut(int key, bool& handled) {
       SelectRelativeButton(0);
       break;
     case 27:
+      if (b_ZoomMode) PopMenu_ZoomLeaveClick(nullptr);
       break;
     case 32: {
       TFT_LumoraDVD_OperationForm* panel = Panel();
@@ -705,6 +710,12 @@ void TFT_LumoraDVD_MainForm::Panel_MainForm_CenterMouseUp(QObject* sender, TMous
   if (b_ZoomMode) {
     (void)sender;
     (void)shift;
+    if (button == mbRight && PopupMenu_Zoom) {
+      if (PopMenu_ZoomIn) PopMenu_ZoomIn->SetEnabled(i_ZoomLevel < 4);
+      if (PopMenu_ZoomOut) PopMenu_ZoomOut->SetEnabled(i_ZoomLevel > 1);
+      const QPoint at = QCursor::pos();
+      PopupMenu_Zoom->Popup(at.x(), at.y());
+    }
     return;
   }
   if (button != mbRight) return;
