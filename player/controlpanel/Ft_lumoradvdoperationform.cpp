@@ -383,17 +383,13 @@ void TFT_LumoraDVD_OperationForm::skImageButton_ExitClick(QObject*) {
 void TFT_LumoraDVD_OperationForm::skImageButton_VideoSetupClick(QObject*) {
   TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
   if (!main) return;
-  // The main window's full-screen command.
-  QMetaObject::invokeMethod(main, "PopMenu_FullScreenClick", Qt::DirectConnection,
-                            Q_ARG(QObject*, this));
+  main->PopMenu_FullScreenClick(this);
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_AudioSetupClick(QObject*) {
   TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
   if (!main) return;
-  // The main window's settings command.
-  QMetaObject::invokeMethod(main, "PopMenu_SetupClick", Qt::DirectConnection,
-                            Q_ARG(QObject*, this));
+  main->PopMenu_SetupClick(this);
 }
 
 void TFT_LumoraDVD_OperationForm::EnablePlaybackControls(bool on) {
