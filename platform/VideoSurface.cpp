@@ -304,6 +304,16 @@ bool SetVideoPlacement(HWND window, const LumoraRect* rect, bool keepProportions
   return true;
 }
 
+bool GetVideoPlacement(HWND window, bool& hasRect, LumoraRect& rect, bool& keepProportions) {
+  std::shared_ptr<SurfaceState> st = StateFor(window);
+  if (!st) return false;
+  std::lock_guard lk(st->m);
+  hasRect = st->hasPlacement;
+  rect = st->placement;
+  keepProportions = st->keepProportions;
+  return true;
+}
+
 void ReleaseVideoSink(HWND window) {
   std::shared_ptr<SurfaceState> st = StateFor(window);
   if (!st) return;

@@ -24,6 +24,8 @@ class VideoSink {
 std::shared_ptr<VideoSink> AcquireVideoSink(HWND window);
 // UI thread; rect null = whole window.
 bool SetVideoPlacement(HWND window, const LumoraRect* rect, bool keepProportions);
+// UI thread; the placement last set (hasRect false: the whole window); false if unknown.
+bool GetVideoPlacement(HWND window, bool& hasRect, LumoraRect& rect, bool& keepProportions);
 // UI thread; the surface shows black.
 void ReleaseVideoSink(HWND window);
 // Paints so far that showed a frame, and that picture at the size it was painted

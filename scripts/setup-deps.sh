@@ -5,14 +5,14 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-svg-dev libxcb1-dev
   libmpv-dev mpv
   libdvdnav-dev libdvdread-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   ffmpeg dvdauthor xorriso genisoimage
   libgsf-1-dev libglib2.0-dev
   libudev-dev libasound2-dev libsdl2-dev libpulse-dev libblkid-dev libiso9660-dev
-  xvfb xauth x11-utils imagemagick xdotool python3
+  xvfb xauth x11-utils imagemagick xdotool python3 openbox wmctrl
   fonts-liberation fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format libclang-rt-14-dev

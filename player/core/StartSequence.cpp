@@ -47,6 +47,7 @@ bool TFT_LumoraDVD_MainForm::StartSequence() {
   LoadOptions();
   EnsureDataFolders();
   if (TerminationRequested()) return false;
+  TieToolWindows();
 
   Panel_Status = MakeStatusPanel(Panel2 ? static_cast<QWidget*>(Panel2) : this);
   if (FT_LumoraDVD_FullScreenForm)
@@ -75,7 +76,12 @@ bool TFT_LumoraDVD_MainForm::StartSequence() {
   i_LastWidth = width();
   i_LastHeight = height();
 
-  // Draw the windows before anything is opened.
+  // Draw the windows before anything is opened; the main window first shows centred on its
+  // screen, wherever the skin put it.
+  const QRect screen = ScreenRect();
+  move(screen.left() + (screen.width() - width()) / 2,
+       screen.top() + (screen.height() - height()) / 2);
+  PlaceFloatingPanelFirst();
   show();
   SetControlBarDocked(b_DisplayControlPanel);
   update();
@@ -139,7 +145,7 @@ void TFT_LumoraDVD_MainForm::HandleOpenOtherFile() {
       FT_LumoraDVD_OperationForm->PlayFromControl(nullptr);
     }
   }
-  if (isMinimized()) showNormal();
+  RestoreFromMinimised();
   show();
   raise();
   activateWindow();

@@ -14,6 +14,7 @@
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/DropFiles.h"
 #include "platform/Window.h"
+#include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"
 #include "settings/Ft_lumoradvdsetupform.h"
@@ -43,7 +44,14 @@ void TFT_LumoraDVD_MainForm::FormCreate() {
   if (Panel_MainForm_Center) {
     // The engines draw into the video panel through its handle.
     h_CurrentPreviewWindow = plat::RegisterWindow(Panel_MainForm_Center);
+    // Zoom mode follows the pointer over the video area without a button held.
+    Panel_MainForm_Center->setMouseTracking(true);
+    Panel_MainForm_Center->installEventFilter(this);
   }
+  // The title picture fills the strip; the strip under it is what drags the window.
+  if (auto* title = findChild<TImage*>("Image_Top_InCenter"))
+    title->setAttribute(Qt::WA_TransparentForMouseEvents);
+  ConnectFrame();
   s_LastStatus.clear();
   CreateCommands();
 }

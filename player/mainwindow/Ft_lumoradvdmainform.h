@@ -5,6 +5,7 @@
 
 #include <QRegion>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -185,7 +186,73 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   std::optional<QRegion> rgn_Corners[6];  // CLT, CRT, CLB, CRB, CCL, CCR
   QSize rgn_Size;                         // window size the corner regions are placed for
 
+  // Moving, sizing, docking and the maximised layout of the borderless window.
+  void InstallDragHandlers(QWidget* control);
+  void MaximizeWindow();
+  void RestoreWindow();
+  void FitMaximizedWindow();
+  void skImageButton_ExitClick(QObject* sender);
+  void skImageButton_MinClick(QObject* sender);
+  void skImageButton_MaxClick(QObject* sender);
+  void skImageButton_RestoreClick(QObject* sender);
+  void Panel_MainForm_TopDblClick(QObject* sender);
+  void skImageButton_ResizerMouseDown(QObject* sender, TMouseButton button, TShiftState shift,
+                                      int x, int y);
+  void skImageButton_ResizerMouseMove(QObject* sender, TShiftState shift, int x, int y);
+  void skImageButton_ResizerMouseUp(QObject* sender, TMouseButton button, TShiftState shift, int x,
+                                    int y);
+  // Side-panel page buttons: each open button shows its page, the close buttons share one handler.
+  void skImageButton_PlayListClick(QObject* sender);
+  void skImageButton_BookmarkClick(QObject* sender);
+  void skImageButton_SnapshootClick(QObject* sender);
+  void skImageButton_TVClick(QObject* sender);
+  void skImageButton_DePlayListClick(QObject* sender);
+  void OpenSidePanelPage(int page);
+  // Puts a visible, docked side panel against the window's left side.
+  void DockSidePanelBeside();
+  // The screen the window is on, in screen coordinates.
+  QRect ScreenRect() const;
+  // Zoom mode: the popup menu's entries and Escape call these.
+  void PopMenu_ZoomClick(QObject* sender) { EnterZoomMode(); }
+  void PopMenu_ZoomInClick(QObject* sender) { ZoomIn(); }
+  void PopMenu_ZoomOutClick(QObject* sender) { ZoomOut(); }
+  void PopMenu_ZoomLeaveClick(QObject* sender) { LeaveZoomMode(); }
+  void EnterZoomMode();
+  bool ZoomIn();
+  bool ZoomOut();
+  void LeaveZoomMode();
+  // The zoom part of the video area's mouse handling; true when zoom mode took the event.
+  bool ZoomMouseMove(QPoint globalPos);
+  bool ZoomMouseUp(TMouseButton button);
+  void ShowZoomSelector(bool on);
+  // Brings the windows back after the Min button (a later start does this).
+  void RestoreFromMinimised();
+  // The full-screen window's entry; the Max button and the title's double click use it for
+  // skins without a maximised layout.
+  std::function<void()> OnFullScreenRequest;
+  // Makes the control panel and the side panel tool windows that belong to this one.
+  void TieToolWindows();
+  // A window manager closed the control panel or the side panel: hide it as the player's own
+  // close does. False for other windows.
+  bool ToolWindowClosedFromOutside(QObject* window);
+  // Withdrawn by the Min button where no window manager could iconify it.
+  bool b_HiddenAsMinimised = false;
+  bool b_Resizing = false;
+  bool b_Dragging = false;
+  bool b_Maximized = false;
+  QPoint pt_ResizeStart, pt_DragStart;
+  int32_t i_ResizeStartWidth = 0, i_ResizeStartHeight = 0;
+  int32_t i_DragStartLeft = 0, i_DragStartTop = 0;
+  QRect rc_Restore;
+  // Failed skin changes in a row; the fifth ends the player.
+  int i_SkinFailures = 0;
+  TskImageButton* skImageButton_Max = nullptr;
+  TskImageButton* skImageButton_Restore = nullptr;
+  TPanel* Panel_MainForm_Top = nullptr;
+
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -195,6 +262,9 @@ class TFT_LumoraDVD_MainForm : public QWidget {
  private:
   void CreateComponents();
   void FormCreate();
+  void ConnectFrame();
+  void PlaceFloatingPanelFirst();
+  void EnterFullScreenFromFrame();
   void CreateCommands();
 
   HWND h_Handle = 0;

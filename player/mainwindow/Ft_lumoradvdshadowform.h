@@ -10,6 +10,15 @@ class TFT_LumoraDVD_ShadowForm : public QWidget {
   explicit TFT_LumoraDVD_ShadowForm(QWidget* owner = nullptr);
   ~TFT_LumoraDVD_ShadowForm() override;
 
+  // Cuts the window to a frame 2 pixels wide.
+  void MakeOutlineRegion();
+
+  bool b_Resized = false;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
  private:
   void CreateComponents();
 };

@@ -29,17 +29,19 @@ enum Corner { kCLT, kCRT, kCLB, kCRB, kCCL, kCCR };
 // clamp(v, lo, hi): lo when hi < lo, else v limited to lo..hi.
 int Clamp(int v, int lo, int hi) { return hi < lo ? lo : std::clamp(v, lo, hi); }
 
-// Failed skin changes in a row.
-int g_skinFailures = 0;
-
 std::string Trimmed(const std::string& s) {
   size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-QSize ScreenSize() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().size() : QSize(1024, 768);
+// A skinned window never grows past the screen it is on.
+void FitInsideScreen(QWidget* w) {
+  if (!w) return;
+  const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  const QSize screen = s->geometry().size();
+  if (w->width() > screen.width() || w->height() > screen.height())
+    w->resize(std::min(w->width(), screen.width()), std::min(w->height(), screen.height()));
 }
 
 }  // namespace
@@ -55,6 +57,8 @@ bool TFT_LumoraDVD_MainForm::ApplySkin(const std::string& path) {
   if (FT_LumoraDVD_SubForm) ok = FT_LumoraDVD_SubForm->ApplySubFormSkin() && ok;
   if (FT_LumoraDVD_ControlFrame) ok = FT_LumoraDVD_ControlFrame->ApplyControlBarSkin() && ok;
   if (FT_LumoraDVD_FullScreenForm) ok = ApplyWindowSkin(FT_LumoraDVD_FullScreenForm, path) && ok;
+  FitInsideScreen(FT_LumoraDVD_OperationForm);
+  FitInsideScreen(FT_LumoraDVD_SubForm);
 
   if (Label_CurrentPlayFileName && Image_Bottom_Left)
     Label_CurrentPlayFileName->setVisible(Label_CurrentPlayFileName->y() +
@@ -85,7 +89,7 @@ bool TFT_LumoraDVD_MainForm::LoadSkinOptions() {
   const std::string ini_path = skin::SkinFilePath(folder, "Skin.ini");
   if (!skin::SkinFileExists(ini_path)) return false;
   plat::ProfileFile ini(ini_path);
-  const QSize screen = ScreenSize();
+  const QSize screen = ScreenRect().size();
   const std::string s = "SkinOpt";
   i_MainWindowMaxWidth = Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMaxWidth", screen.width()),
                                500, screen.width());
@@ -97,7 +101,15 @@ bool TFT_LumoraDVD_MainForm::LoadSkinOptions() {
       Clamp(skin::ReadIniInteger(ini, s, "i_MainWindowMinHeight", 60), 30, screen.height());
   const bool cutCorner = skin::ReadIniInteger(ini, s, "b_NeedCutCorner", 0) != 0;
   b_CanSetMaxWindow = skin::ReadIniInteger(ini, s, "b_CanSetMaxWindow", 0) != 0;
-  i_ControlPanelHeight = skin::ReadIniInteger(ini, s, "i_ControlPanelHeight", 70);
+  // A bar taller than the screen leaves for the picture would push the window past the
+  // screen's edge, so the height is kept within what the minimum window height leaves over.
+  i_ControlPanelHeight = std::clamp(skin::ReadIniInteger(ini, s, "i_ControlPanelHeight", 70), 0,
+                                    std::max(0, screen.height() - i_MainWindowMinHeight));
+  // The skin's window size obeys its own limits from the start.
+  const int bar = Panel_ControlPanel ? Panel_ControlPanel->height() : 0;
+  resize(std::min(Clamp(width(), i_MainWindowMinWidth, i_MainWindowMaxWidth), screen.width()),
+         std::min(Clamp(height(), bar + i_MainWindowMinHeight, i_MainWindowMaxHeight),
+                  screen.height()));
   // The shape is rebuilt once for every skin, which also drops the previous skin's shape.
   b_NeedCutCorner = true;
   LoadCornerRegions();
@@ -120,6 +132,8 @@ void TFT_LumoraDVD_MainForm::LoadCornerRegions() {
     auto region = BuildColourRegion(bmp, kKeyColour, bmp.rect());
     if (!region) continue;
     const int w = bmp.width(), h = bmp.height();
+    // A corner picture bigger than half the smallest window would cut the window away.
+    if (2 * w > i_MainWindowMinWidth || 2 * h > i_MainWindowMinHeight) continue;
     switch (i) {
       case kCLT:
         break;
@@ -157,7 +171,7 @@ void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
   shift(kCRB, dW, dH);
   shift(kCCR, dW, dH);
   rgn_Size = size();
-  const QSize screen = ScreenSize();
+  const QSize screen = ScreenRect().size();
   if (rgn_Screen.isEmpty()) rgn_Screen = QRegion(0, 0, screen.width(), screen.height());
   QRegion shape = rgn_Screen.united(QRegion(rect()));
   const bool docked = b_DisplayControlPanel;
@@ -171,8 +185,8 @@ void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
 void TFT_LumoraDVD_MainForm::LoadCursors() { LoadSkinCursors(CurrentSkinPath); }
 
 bool TFT_LumoraDVD_MainForm::ChangeSkin(const std::string& name) {
-  showMinimized();
   const bool sideVisible = FT_LumoraDVD_SubForm && FT_LumoraDVD_SubForm->isVisible();
+  if (isVisible()) skImageButton_MinClick(nullptr);
   // The current skin's name: its path below the skins folder (or after its first "Skin/").
   const std::string root = plat::SkinRootFolder();
   const std::string current = skin::NormaliseFolder(CurrentSkinPath);
@@ -184,28 +198,25 @@ bool TFT_LumoraDVD_MainForm::ChangeSkin(const std::string& name) {
   previous = Trimmed(previous);
   SetWindowSize(0, 0, false);
   if (!ApplySkin(skin::NormaliseFolder(root + Trimmed(name)))) {
-    ++g_skinFailures;
-    if (g_skinFailures < 5) {
+    ++i_SkinFailures;
+    if (i_SkinFailures < 5) {
       plat::MessageBox(this, "The specified skin is error!", "LumoraDVD",
                        plat::MB_ICONERROR | plat::MB_OK);
       return ChangeSkin(previous);
     }
     plat::MessageBox(this, "Skin ERROR! Please re-install software! EXIT", "LumoraDVD",
                      plat::MB_ICONERROR | plat::MB_OK);
-    g_skinFailures = 0;
-    ClosePlayback();
-    close();
-    QCoreApplication::exit(0);
+    i_SkinFailures = 0;
+    skImageButton_ExitClick(nullptr);
     return false;
   }
   FitWindowToVideo();
   ApplyAspectMode();
   if (sideVisible && FT_LumoraDVD_SubForm) {
-    TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
-    if (side->b_Docked) side->move(x() - side->width(), y());
-    side->show();
+    OpenSidePanelPage(FT_LumoraDVD_SubForm->i_PageIndex);
+    DockSidePanelBeside();
   }
-  g_skinFailures = 0;
-  showNormal();
+  i_SkinFailures = 0;
+  RestoreFromMinimised();
   return true;
 }

@@ -1,13 +1,16 @@
-// Where the picture goes inside the video window, and the window sizing the
-// player core relies on.
-#include <QGuiApplication>
-#include <QScreen>
+// Where the picture goes inside the video window: aspect modes, fitting the window to the
+// picture, and zoom.
+#include <QCursor>
+#include <QTimer>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "core/EngineApi.h"
 #include "core/Ft_lumoradvdplay.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "platform/Shell.h"
 #include "platform/Window.h"
+#include "player/skin/SkinCursors.h"
 #include "player/widgets/TPanel.h"
 
 namespace {
@@ -100,27 +103,83 @@ bool TFT_LumoraDVD_MainForm::ZoomTo(int level, const QRect* rect) {
   return HandPlacement(&r, false);
 }
 
-void TFT_LumoraDVD_MainForm::SetWindowSize(int w, int h, bool keepPosition) {
-  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  const int maxW = i_MainWindowMaxWidth > 0 ? i_MainWindowMaxWidth : avail.width();
-  const int maxH = i_MainWindowMaxHeight > 0 ? i_MainWindowMaxHeight : avail.height();
-  const int minW = i_MainWindowMinWidth > 0 ? i_MainWindowMinWidth : 300;
-  const int minH = (i_MainWindowMinHeight > 0 ? i_MainWindowMinHeight : 60) +
-                   (b_DisplayControlPanel ? i_ControlPanelHeight : 0);
-  w = ClampValue(w, minW, maxW);
-  h = ClampValue(h, minH, maxH);
-  resize(w, h);
-  if (!keepPosition && !avail.contains(frameGeometry())) {
-    move(avail.left() + (avail.width() - w) / 2, avail.top() + (avail.height() - h) / 2);
+void TFT_LumoraDVD_MainForm::EnterZoomMode() {
+  QWidget* video = VideoWindow();
+  if (!video) return;
+  b_ZoomMode = true;
+  ZoomTo(1);
+  const QRect R(video->mapToGlobal(QPoint(0, 0)), video->size());
+  plat::ClipCursor(&R);
+  if (TFT_LumoraDVD_ShadowForm* shadow = FT_LumoraDVD_ShadowForm) {
+    shadow->resize(R.width() / 2, R.height() / 2);
+    shadow->move(R.left() + (R.width() - shadow->width()) / 2,
+                 R.top() + (R.height() - shadow->height()) / 2);
+    shadow->show();
+    shadow->raise();
+  }
+  QCursor::setPos(R.center());
+}
+
+bool TFT_LumoraDVD_MainForm::ZoomIn() {
+  if (i_ZoomLevel + 1 > 4) return false;
+  const bool ok = ZoomTo(i_ZoomLevel + 1);
+  if (ok) ++i_ZoomLevel;
+  ShowZoomSelector(i_ZoomLevel < 4);
+  return ok;
+}
+
+bool TFT_LumoraDVD_MainForm::ZoomOut() {
+  if (i_ZoomLevel - 1 < 1) return false;
+  const bool ok = ZoomTo(i_ZoomLevel - 1);
+  if (ok) --i_ZoomLevel;
+  ShowZoomSelector(i_ZoomLevel < 4);
+  return ok;
+}
+
+void TFT_LumoraDVD_MainForm::LeaveZoomMode() {
+  b_ZoomMode = false;
+  i_ZoomLevel = 1;
+  ApplyAspectMode();
+  plat::ClipCursor(nullptr);
+  if (FT_LumoraDVD_ShadowForm) FT_LumoraDVD_ShadowForm->close();
+  if (Panel_MainForm_Center) Panel_MainForm_Center->unsetCursor();
+}
+
+void TFT_LumoraDVD_MainForm::ShowZoomSelector(bool on) {
+  TFT_LumoraDVD_ShadowForm* shadow = FT_LumoraDVD_ShadowForm;
+  if (!shadow) return;
+  if (on) {
+    shadow->show();
+    shadow->raise();
+  } else {
+    shadow->close();
   }
 }
 
-void TFT_LumoraDVD_MainForm::SetControlBarDocked(bool docked) {
-  b_DisplayControlPanel = docked;
-  if (Panel_ControlPanel) {
-    Panel_ControlPanel->setFixedHeight(docked ? i_ControlPanelHeight : 0);
-    Panel_ControlPanel->setVisible(docked);
+bool TFT_LumoraDVD_MainForm::ZoomMouseMove(QPoint cursor) {
+  if (!b_ZoomMode) return false;
+  QWidget* video = VideoWindow();
+  if (!video) return false;
+  if (Panel_MainForm_Center) Panel_MainForm_Center->setCursor(SkinCursor(kCursorZoom));
+  if (TFT_LumoraDVD_ShadowForm* shadow = FT_LumoraDVD_ShadowForm) {
+    const QRect R(video->mapToGlobal(QPoint(0, 0)), video->size());
+    const int sw = shadow->width(), sh = shadow->height();
+    // The selector stays inside the video window.
+    const int left = ClampValue(cursor.x() - sw / 2, R.left(), R.left() + R.width() - sw);
+    const int top = ClampValue(cursor.y() - sh / 2, R.top(), R.top() + R.height() - sh);
+    shadow->move(left, top);
   }
-  if (FT_LumoraDVD_OperationForm && isVisible()) FT_LumoraDVD_OperationForm->setVisible(!docked);
+  update();
+  return true;
+}
+
+bool TFT_LumoraDVD_MainForm::ZoomMouseUp(TMouseButton button) {
+  if (!b_ZoomMode || button != mbLeft) return false;
+  TFT_LumoraDVD_ShadowForm* shadow = FT_LumoraDVD_ShadowForm;
+  if (i_ZoomLevel + 1 <= 4 && shadow) {
+    const QRect picked = shadow->geometry();
+    if (ZoomTo(i_ZoomLevel + 1, &picked)) ++i_ZoomLevel;
+  }
+  ShowZoomSelector(i_ZoomLevel <= 3);
+  return true;
 }

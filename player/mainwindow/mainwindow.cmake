@@ -1,6 +1,7 @@
 target_sources(lumora_player PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Ft_lumoradvdmainform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormVideo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFormFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormEvents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormOptions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFormCommands.cpp
