@@ -197,6 +197,9 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  // Files dropped here are handed to the main window, as if dropped there.
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void CreateComponents();
