@@ -32,7 +32,7 @@ void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 
 // The start-up path and the start of every title, played through libdvdnav itself: what the
 // static checks cannot foresee fails here, inside the checking process.
-bool DryRunDisc(const std::string& path, std::string& why) {
+bool DryRunDisc(const std::string& path, std::string& why, const DiscLimits* limits) {
   static const dvdnav_logger_cb kLogger = {QuietNavLog};
   dvdnav_t* nav = nullptr;
   if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
@@ -53,6 +53,7 @@ bool DryRunDisc(const std::string& path, std::string& why) {
   int32_t titles = 0;
   dvdnav_get_number_of_titles(nav, &titles);
   for (int32_t t = 1; t <= std::min(titles, kDryRunTitles); ++t) {
+    if (limits && !limits->TitleAllowed(t)) continue;
     dvdnav_reset(nav);
     if (dvdnav_title_play(nav, t) == DVDNAV_STATUS_OK) readSome(kDryRunTitleBlocks);
   }
@@ -60,9 +61,9 @@ bool DryRunDisc(const std::string& path, std::string& why) {
   return true;
 }
 
-bool ValidateDisc(const std::string& path, std::string* why) {
+bool ValidateDisc(const std::string& path, std::string* why, DiscLimits* limits) {
   auto result = [&](bool ok, const std::string& reason) {
-    if (why) *why = ok ? std::string() : reason;
+    if (why) *why = ok && (!limits || limits->Whole()) ? std::string() : reason;
     return ok;
   };
   struct stat st {};
@@ -81,8 +82,11 @@ bool ValidateDisc(const std::string& path, std::string* why) {
   if (pid == 0) {
     ::close(fds[0]);
     std::string reason;
-    const bool ok = CheckDiscStructure(path, &reason) && DryRunDisc(path, reason);
-    const std::string msg = (ok ? "1" : "0") + reason.substr(0, 400);
+    DiscLimits found;
+    DiscLimits* const l = limits ? &found : nullptr;
+    const bool ok = CheckDiscStructure(path, &reason, l) && DryRunDisc(path, reason, l);
+    // The verdict, the limits found on its own line, then the reason.
+    const std::string msg = (ok ? "1" : "0") + found.Encode() + "\n" + reason.substr(0, 400);
     ssize_t n = ::write(fds[1], msg.data(), msg.size());
     (void)n;
     ::_exit(0);
@@ -96,7 +100,7 @@ bool ValidateDisc(const std::string& path, std::string* why) {
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       ::kill(pid, SIGKILL);
-      msg = "0the disc check did not finish";
+      msg = "0" + DiscLimits().Encode() + "\nthe disc check did not finish";
       break;
     }
     pollfd p{fds[0], POLLIN, 0};
@@ -114,8 +118,13 @@ bool ValidateDisc(const std::string& path, std::string* why) {
   }
   if (WIFSIGNALED(status) && msg.empty())
     return result(false, "the disc's navigation data is damaged");
-  if (msg.empty()) return result(false, "the disc check failed");
-  return result(msg[0] == '1', msg.substr(1));
+  const size_t eol = msg.find('\n');
+  if (msg.empty() || eol == std::string::npos) return result(false, "the disc check failed");
+  DiscLimits found;
+  if (!DiscLimits::Decode(msg.substr(1, eol - 1), found))
+    return result(false, "the disc check failed");
+  if (limits) *limits = found;
+  return result(msg[0] == '1', msg.substr(eol + 1));
 }
 
 }  // namespace navdisc

@@ -166,4 +166,16 @@ bool ButtonCommandFitsDomain(const uint8_t command[8], NavDomain domain) {
   }
 }
 
+bool ButtonCommandAllowed(const uint8_t command[8], NavDomain domain, const DiscLimits& limits) {
+  if (!ButtonCommandFitsDomain(command, domain)) return false;
+  vm_cmd_t cmd;
+  std::copy(command, command + 8, cmd.bytes);
+  Link l;
+  bool has = false;
+  if (!DecodeCommand(cmd, l, has) || !has) return true;
+  if (l.kind == kJumpTT) return limits.TitleAllowed(l.d1);
+  if (l.kind == kJumpSS_VTSM && l.d1 != 0) return limits.SetAllowed(l.d1);
+  return true;
+}
+
 }  // namespace navdisc

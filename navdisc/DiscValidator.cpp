@@ -46,17 +46,37 @@ class Validator {
     if (vmg_) ifoClose(vmg_);
   }
 
+  // False when nothing of the disc may be played; otherwise the damaged parts are barred.
   bool Run();
-  const std::string& why() const { return why_; }
+  // The reason of a refusal, else the first damage found.
+  const std::string& why() const { return fatal_ ? last_ : damage_; }
+  DiscLimits Limits() const;
 
  private:
   bool Fail(const std::string& msg) {
-    if (why_.empty()) why_ = msg;
+    last_ = msg;
     return false;
   }
-  bool OpenAll();
+  // The problem just found costs the disc part of itself.
+  void Damaged() {
+    if (damage_.empty()) damage_ = last_;
+  }
+  void BarSet(int s) {
+    Damaged();
+    setBad_[static_cast<size_t>(s)] = true;
+  }
+  bool SetBarred(int s) const {
+    return s < 1 || s >= static_cast<int>(setBad_.size()) || setBad_[static_cast<size_t>(s)];
+  }
+  bool TitleBarred(int t) const {
+    return t < 1 || t > static_cast<int>(titleBad_.size()) || titleBad_[static_cast<size_t>(t - 1)];
+  }
+  bool OpenVmg();
+  bool OpenSet(int i);
   bool TablesFitFile(int title, const std::string& name);
-  bool CheckTitles();
+  void CheckTitles();
+  bool CheckParts(int s);
+  bool CheckMenus(int s, bool buttons);
   bool CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
   bool CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
   bool CheckLink(const Link& link, const Where& w);
@@ -79,8 +99,12 @@ class Validator {
 
   dvd_reader_t* dvd_;
   ifo_handle_t* vmg_ = nullptr;
-  std::vector<ifo_handle_t*> vts_;  // [0] unused
-  std::string why_;
+  std::vector<ifo_handle_t*> vts_;  // [0] unused; a barred set's is not to be used
+  std::vector<bool> setBad_;        // [0] unused
+  std::vector<bool> titleBad_;      // [t - 1]
+  bool menusBad_ = false;
+  bool fatal_ = false;
+  std::string last_, damage_;
   size_t scannedSectors_ = 0;
 };
 
@@ -142,7 +166,7 @@ bool Validator::TablesFitFile(int title, const std::string& name) {
   return true;  // neither file has a usable header: libdvdread refuses it by itself
 }
 
-bool Validator::OpenAll() {
+bool Validator::OpenVmg() {
   // The same reads, in the same order, as libdvdnav's start; what fails here fails there.
   if (!TablesFitFile(0, "VIDEO_TS.IFO")) return false;
   vmg_ = ifoOpenVMGI(dvd_);
@@ -153,18 +177,22 @@ bool Validator::OpenAll() {
   const int sets = vmg_->vmgi_mat->vmg_nr_of_title_sets;
   if (sets < 1 || sets > kMaxTitleSets) return Fail("the disc names no usable title set");
   vts_.assign(static_cast<size_t>(sets) + 1, nullptr);
-  for (int i = 1; i <= sets; ++i) {
-    const std::string n = "title set " + std::to_string(i);
-    if (!TablesFitFile(i, n)) return false;
-    ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
-    vts_[static_cast<size_t>(i)] = h;
-    if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
-    if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
-    if (!ifoRead_PGCIT(h) || !h->vts_pgcit) return Fail(n + ": program chains unreadable");
-    if (!ifoRead_PGCI_UT(h)) return Fail(n + ": menus unreadable");
-    if (!ifoRead_VOBU_ADMAP(h)) return Fail(n + ": menu address map unreadable");
-    if (!ifoRead_TITLE_VOBU_ADMAP(h)) return Fail(n + ": title address map unreadable");
-  }
+  setBad_.assign(static_cast<size_t>(sets) + 1, false);
+  return true;
+}
+
+// A title set is read as libdvdnav reads it when it enters the set.
+bool Validator::OpenSet(int i) {
+  const std::string n = "title set " + std::to_string(i);
+  if (!TablesFitFile(i, n)) return false;
+  ifo_handle_t* h = ifoOpenVTSI(dvd_, i);
+  vts_[static_cast<size_t>(i)] = h;
+  if (!h || !h->vtsi_mat) return Fail(n + " cannot be read");
+  if (!ifoRead_VTS_PTT_SRPT(h) || !h->vts_ptt_srpt) return Fail(n + ": part table unreadable");
+  if (!ifoRead_PGCIT(h) || !h->vts_pgcit) return Fail(n + ": program chains unreadable");
+  if (!ifoRead_PGCI_UT(h)) return Fail(n + ": menus unreadable");
+  if (!ifoRead_VOBU_ADMAP(h)) return Fail(n + ": menu address map unreadable");
+  if (!ifoRead_TITLE_VOBU_ADMAP(h)) return Fail(n + ": title address map unreadable");
   return true;
 }
 
@@ -191,36 +219,50 @@ bool Validator::MenuExists(const ifo_handle_t* h, int menuId) const {
   return true;
 }
 
-bool Validator::CheckTitles() {
+// A title naming what is not there is barred alone.
+void Validator::CheckTitles() {
   const tt_srpt_t* tt = vmg_->tt_srpt;
-  if (tt->nr_of_srpts < 1 || !tt->title) return Fail("the disc has no titles");
-  const int sets = static_cast<int>(vts_.size()) - 1;
-  for (int t = 0; t < tt->nr_of_srpts; ++t) {
+  const int count = tt->title ? tt->nr_of_srpts : 0;
+  titleBad_.assign(static_cast<size_t>(count), false);
+  for (int t = 0; t < count; ++t) {
     const title_info_t& ti = tt->title[t];
     const std::string n = "title " + std::to_string(t + 1);
-    if (ti.title_set_nr < 1 || ti.title_set_nr > sets)
-      return Fail(n + " names a missing title set");
-    const vts_ptt_srpt_t* ptt = vts_[ti.title_set_nr]->vts_ptt_srpt;
-    if (ti.vts_ttn < 1 || ti.vts_ttn > ptt->nr_of_srpts || !ptt->title)
-      return Fail(n + " names a missing title of its title set");
+    bool ok = true;
+    if (ti.title_set_nr < 1 || ti.title_set_nr >= static_cast<int>(setBad_.size())) {
+      ok = Fail(n + " names a missing title set");
+    } else if (SetBarred(ti.title_set_nr)) {
+      titleBad_[static_cast<size_t>(t)] = true;  // the set's own damage was recorded
+      continue;
+    } else {
+      const vts_ptt_srpt_t* ptt = vts_[ti.title_set_nr]->vts_ptt_srpt;
+      if (ti.vts_ttn < 1 || ti.vts_ttn > ptt->nr_of_srpts || !ptt->title)
+        ok = Fail(n + " names a missing title of its title set");
+    }
+    if (!ok) {
+      Damaged();
+      titleBad_[static_cast<size_t>(t)] = true;
+    }
   }
-  for (int s = 1; s <= sets; ++s) {
-    const ifo_handle_t* h = vts_[static_cast<size_t>(s)];
-    const vts_ptt_srpt_t* ptt = h->vts_ptt_srpt;
-    const pgcit_t* pgcit = h->vts_pgcit;
-    if (!pgcit->pgci_srp && pgcit->nr_of_pgci_srp) return Fail("title set program chains missing");
-    for (int t = 0; t < ptt->nr_of_srpts; ++t) {
-      const ttu_t& ttu = ptt->title[t];
-      if (ttu.nr_of_ptts && !ttu.ptt) return Fail("part table missing");
-      for (int p = 0; p < ttu.nr_of_ptts; ++p) {
-        const ptt_info_t& pi = ttu.ptt[p];
-        const std::string n = "title set " + std::to_string(s) + " title " + std::to_string(t + 1) +
-                              " part " + std::to_string(p + 1);
-        if (pi.pgcn < 1 || pi.pgcn > pgcit->nr_of_pgci_srp || !pgcit->pgci_srp[pi.pgcn - 1].pgc)
-          return Fail(n + " names a missing program chain");
-        const pgc_t* pgc = pgcit->pgci_srp[pi.pgcn - 1].pgc;
-        if (pi.pgn < 1 || pi.pgn > pgc->nr_of_programs) return Fail(n + " names a missing program");
-      }
+}
+
+// The part table of title set s, whose parts any title of the set may be started at.
+bool Validator::CheckParts(int s) {
+  const ifo_handle_t* h = vts_[static_cast<size_t>(s)];
+  const vts_ptt_srpt_t* ptt = h->vts_ptt_srpt;
+  const pgcit_t* pgcit = h->vts_pgcit;
+  if (!pgcit->pgci_srp && pgcit->nr_of_pgci_srp) return Fail("title set program chains missing");
+  if (ptt->nr_of_srpts && !ptt->title) return Fail("part table missing");
+  for (int t = 0; t < ptt->nr_of_srpts; ++t) {
+    const ttu_t& ttu = ptt->title[t];
+    if (ttu.nr_of_ptts && !ttu.ptt) return Fail("part table missing");
+    for (int p = 0; p < ttu.nr_of_ptts; ++p) {
+      const ptt_info_t& pi = ttu.ptt[p];
+      const std::string n = "title set " + std::to_string(s) + " title " + std::to_string(t + 1) +
+                            " part " + std::to_string(p + 1);
+      if (pi.pgcn < 1 || pi.pgcn > pgcit->nr_of_pgci_srp || !pgcit->pgci_srp[pi.pgcn - 1].pgc)
+        return Fail(n + " names a missing program chain");
+      const pgc_t* pgc = pgcit->pgci_srp[pi.pgcn - 1].pgc;
+      if (pi.pgn < 1 || pi.pgn > pgc->nr_of_programs) return Fail(n + " names a missing program");
     }
   }
   return true;
@@ -251,7 +293,7 @@ bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::s
         return Fail(cn + ": sectors out of order");
     }
   }
-  return CheckCommands(pgc, domain, vtsN, name) && CheckButtons(pgc, domain, vtsN, name);
+  return CheckCommands(pgc, domain, vtsN, name);
 }
 
 bool Validator::CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
@@ -357,7 +399,11 @@ bool Validator::CheckLink(const Link& l, const Where& w) {
       return true;
     case kJumpTT:
       if (d != Domain::kVMGM && d != Domain::kFirstPlay) return bad("title jump from a title set");
-      return (l.d1 < 1 || l.d1 > TitleCount()) ? bad("jumps to a missing title") : true;
+      if (l.d1 < 1 || l.d1 > TitleCount()) return bad("jumps to a missing title");
+      // A button is refused when pressed; a command would take the navigator there itself.
+      return (w.place != Place::kButton && TitleBarred(l.d1))
+                 ? bad("jumps to a title that cannot be played")
+                 : true;
     case kJumpVTS_TT:
     case kJumpVTS_PTT:
       return (d == Domain::kVTSM || titleDomain) ? true : bad("title-set jump outside a title set");
@@ -383,6 +429,8 @@ bool Validator::CheckLink(const Link& l, const Where& w) {
         if (d == Domain::kVTSM && l.d1 != w.vtsN) return bad("menu jump to another title set");
         if (l.d1 >= static_cast<int>(vts_.size())) return bad("menu jump to a missing title set");
         target = l.d1;
+        if (SetBarred(target))
+          return w.place == Place::kButton ? true : bad("jumps into a damaged title set");
       } else if (d != Domain::kVTSM) {
         return bad("title-set menu jump from outside a title set");
       }
@@ -454,41 +502,120 @@ bool Validator::CheckButtons(const pgc_t* pgc, Domain domain, int vtsN, const st
   return ok;
 }
 
+// The menus of title set s (video manager: 0): their program chains, and with buttons the
+// buttons of their navigation packets.
+bool Validator::CheckMenus(int s, bool buttons) {
+  const ifo_handle_t* h = s ? vts_[static_cast<size_t>(s)] : vmg_;
+  const std::string set = s ? "title set " + std::to_string(s) : std::string("video manager");
+  if (!h->pgci_ut) return true;
+  if (h->pgci_ut->nr_of_lus && !h->pgci_ut->lu) return Fail(set + ": menu table missing");
+  for (int lu = 0; lu < h->pgci_ut->nr_of_lus; ++lu) {
+    const pgcit_t* t = h->pgci_ut->lu[lu].pgcit;
+    if (!t) return Fail(set + ": menu language unit missing");
+    for (int k = 0; k < t->nr_of_pgci_srp; ++k) {
+      const std::string name = set + " menu chain " + std::to_string(k + 1);
+      const Domain d = s ? Domain::kVTSM : Domain::kVMGM;
+      if (buttons ? !CheckButtons(t->pgci_srp[k].pgc, d, s, name)
+                  : !CheckPgc(t->pgci_srp[k].pgc, d, s, name))
+        return false;
+    }
+  }
+  return true;
+}
+
 bool Validator::Run() {
-  if (!OpenAll() || !CheckTitles()) return false;
+  fatal_ = true;
+  if (!OpenVmg()) return false;
+  const int sets = static_cast<int>(vts_.size()) - 1;
+  // A damaged title set is kept out of reach: its titles, and its menus with it.
+  for (int s = 1; s <= sets; ++s) {
+    if (!OpenSet(s) || !CheckParts(s)) {
+      BarSet(s);
+      continue;
+    }
+    const pgcit_t* t = vts_[static_cast<size_t>(s)]->vts_pgcit;
+    for (int k = 0; k < t->nr_of_pgci_srp && !SetBarred(s); ++k)
+      if (!CheckPgc(t->pgci_srp[k].pgc, Domain::kVTST, s,
+                    "title set " + std::to_string(s) + " title chain " + std::to_string(k + 1)))
+        BarSet(s);
+    if (!SetBarred(s) && !CheckMenus(s, false)) BarSet(s);
+  }
+  CheckTitles();
+  if (std::all_of(titleBad_.begin(), titleBad_.end(), [](bool b) { return b; })) {
+    if (titleBad_.empty()) Fail("the disc has no titles");
+    return false;  // the reason of the last title barred stands
+  }
+  // The start-up path and the video manager's menus run before anything can be chosen.
   if (vmg_->first_play_pgc &&
       !CheckPgc(vmg_->first_play_pgc, Domain::kFirstPlay, 0, "first-play chain"))
     return false;
-  for (size_t s = 0; s < vts_.size(); ++s) {
-    const ifo_handle_t* h = s ? vts_[s] : vmg_;
-    const int vtsN = static_cast<int>(s);
-    const std::string set = s ? "title set " + std::to_string(s) : std::string("video manager");
-    if (h->pgci_ut) {
-      if (h->pgci_ut->nr_of_lus && !h->pgci_ut->lu) return Fail(set + ": menu table missing");
-      for (int lu = 0; lu < h->pgci_ut->nr_of_lus; ++lu) {
-        const pgcit_t* t = h->pgci_ut->lu[lu].pgcit;
-        if (!t) return Fail(set + ": menu language unit missing");
-        for (int k = 0; k < t->nr_of_pgci_srp; ++k)
-          if (!CheckPgc(t->pgci_srp[k].pgc, s ? Domain::kVTSM : Domain::kVMGM, vtsN,
-                        set + " menu chain " + std::to_string(k + 1)))
-            return false;
-      }
-    }
-    if (!s) continue;
-    const pgcit_t* t = h->vts_pgcit;
-    for (int k = 0; k < t->nr_of_pgci_srp; ++k)
-      if (!CheckPgc(t->pgci_srp[k].pgc, Domain::kVTST, vtsN,
-                    set + " title chain " + std::to_string(k + 1)))
-        return false;
-  }
+  if (!CheckMenus(0, false)) return false;
+  // Menu pictures and buttons that cannot be read: the disc is played without its menus.
+  for (int s = 0; s <= sets && !menusBad_; ++s)
+    if (!SetBarred(s) || s == 0) menusBad_ = !CheckMenus(s, true);
+  if (menusBad_) Damaged();
+  fatal_ = false;
   return true;
+}
+
+DiscLimits Validator::Limits() const {
+  DiscLimits l;
+  l.menus = !menusBad_;
+  for (bool b : titleBad_) l.titles.push_back(b ? 0 : 1);
+  for (size_t s = 1; s < setBad_.size(); ++s) l.sets.push_back(setBad_[s] ? 0 : 1);
+  return l;
 }
 
 void QuietLog(void*, dvd_logger_level_t, const char*, va_list) {}
 
 }  // namespace
 
-bool CheckDiscStructure(const std::string& path, std::string* why) {
+bool DiscLimits::Whole() const {
+  return menus && std::all_of(titles.begin(), titles.end(), [](uint8_t t) { return t; }) &&
+         std::all_of(sets.begin(), sets.end(), [](uint8_t s) { return s; });
+}
+
+bool DiscLimits::TitleAllowed(int title) const {
+  return title >= 1 && (titles.empty() || (title <= static_cast<int>(titles.size()) &&
+                                           titles[static_cast<size_t>(title - 1)]));
+}
+
+bool DiscLimits::SetAllowed(int set) const {
+  return set >= 1 && (sets.empty() ||
+                      (set <= static_cast<int>(sets.size()) && sets[static_cast<size_t>(set - 1)]));
+}
+
+int DiscLimits::FirstTitle() const {
+  if (titles.empty()) return 1;
+  for (size_t t = 0; t < titles.size(); ++t)
+    if (titles[t]) return static_cast<int>(t) + 1;
+  return 0;
+}
+
+std::string DiscLimits::Encode() const {
+  std::string text(1, menus ? 'm' : '-');
+  text += ' ';
+  for (uint8_t t : titles) text += t ? '1' : '0';
+  text += ' ';
+  for (uint8_t s : sets) text += s ? '1' : '0';
+  return text;
+}
+
+bool DiscLimits::Decode(const std::string& text, DiscLimits& limits) {
+  const size_t a = text.find(' '), b = a == std::string::npos ? a : text.find(' ', a + 1);
+  if (a != 1 || b == std::string::npos || (text[0] != 'm' && text[0] != '-')) return false;
+  DiscLimits l;
+  l.menus = text[0] == 'm';
+  for (size_t i = a + 1; i < text.size(); ++i) {
+    if (i == b) continue;
+    if (text[i] != '0' && text[i] != '1') return false;
+    (i < b ? l.titles : l.sets).push_back(text[i] == '1' ? 1 : 0);
+  }
+  limits = std::move(l);
+  return true;
+}
+
+bool CheckDiscStructure(const std::string& path, std::string* why, DiscLimits* limits) {
   std::string reason;
   bool ok = false;
   struct stat st {};
@@ -506,11 +633,14 @@ bool CheckDiscStructure(const std::string& path, std::string* why) {
         Validator v(dvd);
         ok = v.Run();
         reason = v.why();
+        // Without limits to honour, any damage refuses the disc.
+        if (ok && !limits && !reason.empty()) ok = false;
+        if (ok && limits) *limits = v.Limits();
       }
       DVDClose(dvd);
     }
   }
-  if (why) *why = ok ? std::string() : reason;
+  if (why) *why = ok && (!limits || limits->Whole()) ? std::string() : reason;
   return ok;
 }
 }  // namespace navdisc

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "navdisc/graph/AudioDecoder.h"
 #include "navdisc/graph/Builder.h"
 #include "navdisc/graph/FilterGraph.h"
+#include "navdisc/graph/NavigatorSource.h"
 #include "navdisc/graph/VideoDecoder.h"
 #include "navdisc/graph/VideoRenderer.h"
 #include "platform/Diagnostics.h"
@@ -95,16 +97,21 @@ bool DVDGraphGroup::Render(const char* path) {
   }
   std::string disc = DiscPath(path);
   std::string why;
-  // libdvdnav aborts the process on some damaged navigation data; such discs fail here.
-  if (!ValidateDisc(disc, &why)) {
+  // libdvdnav aborts the process on some damaged navigation data: such parts of a disc are
+  // barred, and a disc with nothing left to play fails here.
+  limits = DiscLimits();
+  if (!ValidateDisc(disc, &why, &limits)) {
     plat::Diagnose("Navdisc", "refused " + disc + ": " + why);
     return false;
   }
+  if (!limits.Whole()) plat::Diagnose("Navdisc", "playing " + disc + " in part: " + why);
   RenderStatus status;
   if (FAILED(graphBuilder->RenderDvdVideoVolume(disc, AM_DVD_HWDEC_PREFER, &status))) {
     plat::Diagnose("Navdisc", "refused " + disc + ": the DVD graph could not be built");
     return false;
   }
+  if (auto* nav = dynamic_cast<NavigatorSource*>(graph->FindFilterByName("DVD Navigator").get()))
+    nav->SetDiscLimits(limits);
   if (FAILED(ReplaceDecoders())) return false;
   void* p = nullptr;
   if (!Ok(graphBuilder->GetDvdInterface("IDvdInfo2", &p))) return false;
@@ -429,7 +436,10 @@ bool DVDGraphGroup::PumpEvents(NavdiscEventCallback callback) {
         plat::MessageBox(nullptr, kNoFirstPlayText, kNoFirstPlayCaption, plat::MB_OK);
         // The box runs its own message loop; the graph may be gone when it closes.
         if (g_group != g || g_generation != generation) return true;
-        if (g->dvdControl) g->dvdControl->PlayTitle(1, DVD_CMD_FLAG_None, nullptr);
+        // Title 1, or the first one a damaged disc still plays.
+        if (g->dvdControl)
+          g->dvdControl->PlayTitle(static_cast<uint32_t>(std::max(1, g->limits.FirstTitle())),
+                                   DVD_CMD_FLAG_None, nullptr);
         break;
       default:
         break;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "navdisc/DiscValidator.h"
 #include "navdisc/DvdInterfaces.h"
 #include "navdisc/Navdisc.h"
 
@@ -114,6 +115,7 @@ class DVDGraphGroup {
   graph::IAudioDecoderControl* audioDecoderControl = nullptr;
   graph::IVideoDecoderControl* videoDecoderControl = nullptr;
   HWND notifyWindow = 0;
+  DiscLimits limits;  // what of the disc may be played
 };
 
 // The module's one graph (null when none); the exported functions check it first.

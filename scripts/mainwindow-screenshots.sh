@@ -33,7 +33,8 @@ if [ "$wm" = --wm ]; then
   sleep 1
 fi
 
-for skin in Default Aqua Graphite; do
+for skin_dir in "$build"/bin/Skin/*/; do
+  skin=$(basename "$skin_dir")
   for docked in 1 0; do
     name="$skin-$([ $docked = 1 ] && echo docked || echo floating)"
     home="$work/$name"

@@ -13,3 +13,7 @@ ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=640x360:r=25:d=30 \
   -shortest "$work/clip.mp4"
 LUMORA_BIN_DIR="$build/bin" LUMORA_AUDIO=${LUMORA_AUDIO:-null} QT_QPA_PLATFORM=offscreen \
   "$build/bin/commands-bench" "$work/clip.mp4" "$build/fixtures/sample-dvd/"
+# The peer on the same clip: mpv told to pause over its IPC socket.
+if command -v mpv >/dev/null; then
+  python3 "$root/bench/commands/mpv_pause.py" "$work/clip.mp4"
+fi

@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   main->show();
+  // The open commands name the kind of playback before starting it; the engines are asked
+  // for the picture size by that kind.
+  if (kind != "dvd") PlayType = ptFile;
   const bool started = kind == "dvd" ? StartDVD(path) : StartFile(path);
   if (!started) {
     std::fprintf(stderr, "cannot play %s\n", path.c_str());

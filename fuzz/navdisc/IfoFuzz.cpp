@@ -95,7 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& [base, bytes] : s.pristine) WritePair(dir, base, bytes.data(), bytes.size());
   WritePair(dir, kTargets[data[0] % 3], reinterpret_cast<const char*>(data + 1), size - 1);
   if (!LibdvdreadSurvives(s.root)) return 0;
+  // As the engine checks: damaged parts are barred, and the dry run keeps away from them.
   std::string why;
-  if (navdisc::CheckDiscStructure(s.root.string(), &why)) navdisc::DryRunDisc(s.root.string(), why);
+  navdisc::DiscLimits limits;
+  if (navdisc::CheckDiscStructure(s.root.string(), &why, &limits))
+    navdisc::DryRunDisc(s.root.string(), why, &limits);
   return 0;
 }

@@ -31,6 +31,7 @@ class DvdnavNavigator final : public INavigator {
 
   bool Open(const std::string& path, std::string& why) override {
     bypass_.reset();
+    limits_ = DiscLimits();
     return OpenNav(path, why);
   }
 
@@ -88,7 +89,11 @@ class DvdnavNavigator final : public INavigator {
     return !path_.empty() && OpenNav(path_, why);
   }
 
+  void Limit(const DiscLimits& limits) override { limits_ = limits; }
+
   bool HasFirstPlay() override {
+    // Menus that cannot be shown are passed by as on a disc without a first play.
+    if (!limits_.menus) return false;
     // libdvdnav starts such a disc in the menu; the player wants to know.
     dvd_reader_t* dvd = DVDOpen2(nullptr, &kReadLogger, path_.c_str());
     if (!dvd) return true;
@@ -120,7 +125,8 @@ class DvdnavNavigator final : public INavigator {
     return nav_ && dvdnav_get_number_of_parts(nav_, title, &parts) == DVDNAV_STATUS_OK;
   }
   bool TitleDuration90k(int32_t title, uint64_t& duration) override {
-    if (!nav_) return false;
+    // Describing a title reads its title set's IFO, which may be the damage that barred it.
+    if (!nav_ || !limits_.TitleAllowed(title)) return false;
     uint64_t* times = nullptr;
     duration = 0;
     uint32_t n = dvdnav_describe_title_chapters(nav_, title, &times, &duration);
@@ -139,12 +145,12 @@ class DvdnavNavigator final : public INavigator {
   // libdvdnav's virtual machine is gone after a stop and its jumps crash on it: a new title,
   // chapter or menu starts from a freshly opened disc.
   bool TitlePlay(int32_t title) override {
-    if (!RestartIfStopped()) return false;
+    if (!limits_.TitleAllowed(title) || !RestartIfStopped()) return false;
     pciFresh_ = false;
     return dvdnav_title_play(nav_, title) == DVDNAV_STATUS_OK;
   }
   bool PartPlay(int32_t title, int32_t part) override {
-    if (!RestartIfStopped()) return false;
+    if (!limits_.TitleAllowed(title) || !RestartIfStopped()) return false;
     pciFresh_ = false;
     return dvdnav_part_play(nav_, title, part) == DVDNAV_STATUS_OK;
   }
@@ -155,7 +161,7 @@ class DvdnavNavigator final : public INavigator {
     return dvdnav_time_search(nav_, t) == DVDNAV_STATUS_OK;
   }
   bool MenuCall(DVDMenuID_t menu) override {
-    if (!RestartIfStopped()) return false;
+    if ((!limits_.menus && menu != DVD_MENU_Escape) || !RestartIfStopped()) return false;
     pciFresh_ = false;
     return dvdnav_menu_call(nav_, menu) == DVDNAV_STATUS_OK;
   }
@@ -294,19 +300,20 @@ class DvdnavNavigator final : public INavigator {
   // and pressing its buttons runs a menu's commands where they must not run (libdvdnav then
   // aborts). It is taken only once a navigation packet has been read since the last change.
   pci_t* MenuPci() {
-    if (!nav_ || stopped_ || !pciFresh_) return nullptr;
+    if (!nav_ || stopped_ || !pciFresh_ || !limits_.menus) return nullptr;
     if (!dvdnav_is_domain_vmgm(nav_) && !dvdnav_is_domain_vtsm(nav_)) return nullptr;
     pci_t* pci = dvdnav_get_current_nav_pci(nav_);
     if (!pci || pci->hli.hl_gi.hli_ss == 0 || pci->hli.hl_gi.btn_ns == 0) return nullptr;
     return pci;
   }
-  // True when button b's command may run in the current menu domain.
+  // True when button b's command may run in the current menu domain, and does not lead into
+  // a title or title set the disc check barred.
   bool ButtonFits(const pci_t* pci, int b) {
     int count = std::min<int>(pci->hli.hl_gi.btn_ns, 36);
     if (b < 1 || b > count) return false;
     NavDomain d =
         dvdnav_is_domain_vmgm(nav_) ? NavDomain::kVideoManagerMenu : NavDomain::kTitleSetMenu;
-    return ButtonCommandFitsDomain(pci->hli.btnit[b - 1].cmd.bytes, d);
+    return ButtonCommandAllowed(pci->hli.btnit[b - 1].cmd.bytes, d, limits_);
   }
   // The button whose rectangle holds (x, y), the one with the nearest centre when several do;
   // 0 for none.
@@ -337,6 +344,7 @@ class DvdnavNavigator final : public INavigator {
   bool readSinceOpen_ = false;  // a block came since the disc was (re)opened
   bool neverStarted_ = false;   // the first read after opening failed
   std::unique_ptr<FirstPlayBypass> bypass_;
+  DiscLimits limits_;  // the whole disc unless the disc check barred parts of it
 };
 
 std::mutex g_factoryMu;

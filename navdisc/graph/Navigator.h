@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "navdisc/DiscValidator.h"
+
 namespace navdisc::graph {
 
 class INavigator {
@@ -28,6 +30,9 @@ class INavigator {
   virtual bool Reset() = 0;  // back to the start of the disc (first play)
   // False when the disc has no first-play program chain.
   virtual bool HasFirstPlay() = 0;
+  // Keeps the navigator away from the parts of a damaged disc the disc check barred: their
+  // titles, title sets and menus cannot be jumped to, and their buttons are not pressed.
+  virtual void Limit(const DiscLimits& limits) { (void)limits; }
 
   // Position and domain.
   virtual bool CurrentTitle(int32_t& title, int32_t& part) = 0;  // title 0 in menus

@@ -64,6 +64,11 @@ bool NavigatorSource::Open(const std::string& path, std::string& why) {
   return true;
 }
 
+void NavigatorSource::SetDiscLimits(const DiscLimits& limits) {
+  std::lock_guard lock(navMu_);
+  if (nav_) nav_->Limit(limits);
+}
+
 void* NavigatorSource::QueryInterface(const std::string& iid) {
   if (iid == "IDvdControl2") return static_cast<IDvdControl2*>(this);
   if (iid == "IDvdInfo2") return static_cast<IDvdInfo2*>(this);

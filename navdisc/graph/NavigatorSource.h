@@ -27,6 +27,8 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
 
   // Opens the disc; false with a reason when the navigator refuses it.
   bool Open(const std::string& path, std::string& why);
+  // What of the disc may be played (see INavigator::Limit).
+  void SetDiscLimits(const DiscLimits& limits);
 
   HRESULT Run() override;
   HRESULT Pause() override;

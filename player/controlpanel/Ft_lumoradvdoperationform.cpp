@@ -18,6 +18,7 @@
 #include "mainwindow/Ft_lumoradvdmainform.h"
 #include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Drives.h"
+#include "platform/DropFiles.h"
 #include "platform/Window.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TImage.h"
@@ -78,6 +79,11 @@ TFT_LumoraDVD_OperationForm::TFT_LumoraDVD_OperationForm(QWidget* owner)
   h_Handle = plat::RegisterWindow(this);
   plat::SetMessageHandler(h_Handle, [this](unsigned msg, WPARAM w, LPARAM l, LRESULT& result) {
     result = 0;
+    if (msg == WM_DROPFILES) {
+      if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->HandleDroppedFiles(w);
+      plat::DragFinish(w);
+      return true;
+    }
     if (msg != plat::kWmDeviceChange) return false;
     HandleDeviceChange(w, l);
     return true;
@@ -365,6 +371,10 @@ void TFT_LumoraDVD_OperationForm::SetMuteState(bool on) {
   if (on) {
     i_VolumeBeforeMute = VolumeBar ? VolumeBar->GetPosition() : l_CurrentVolume;
     l_CurrentVolume = 0;
+  } else {
+    // Once the sound is back, the volume from before the mute is history: kept, it would
+    // outvote a lower volume set afterwards when the options are saved or a skin is applied.
+    i_VolumeBeforeMute = 0;
   }
 }
 
@@ -383,17 +393,13 @@ void TFT_LumoraDVD_OperationForm::skImageButton_ExitClick(QObject*) {
 void TFT_LumoraDVD_OperationForm::skImageButton_VideoSetupClick(QObject*) {
   TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
   if (!main) return;
-  // The main window's full-screen command.
-  QMetaObject::invokeMethod(main, "PopMenu_FullScreenClick", Qt::DirectConnection,
-                            Q_ARG(QObject*, this));
+  main->PopMenu_FullScreenClick(this);
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_AudioSetupClick(QObject*) {
   TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm;
   if (!main) return;
-  // The main window's settings command.
-  QMetaObject::invokeMethod(main, "PopMenu_SetupClick", Qt::DirectConnection,
-                            Q_ARG(QObject*, this));
+  main->PopMenu_SetupClick(this);
 }
 
 void TFT_LumoraDVD_OperationForm::EnablePlaybackControls(bool on) {
@@ -547,8 +553,16 @@ void TFT_LumoraDVD_OperationForm::FormMouseMove(const QPoint& global) {
   TFT_LumoraDVD_FullScreenForm* full = FT_LumoraDVD_FullScreenForm;
   if (fullScreen && full && full->Timer_Cursor && full->Timer_Cursor->Active()) {
     full->Timer_Cursor->SetEnabled(false);
-    QMetaObject::invokeMethod(full, "ShowMouseCursor", Qt::DirectConnection, Q_ARG(bool, true));
+    full->ShowMouseCursor(true);
   }
+}
+
+void TFT_LumoraDVD_OperationForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->DragEnter(e);
+}
+
+void TFT_LumoraDVD_OperationForm::dropEvent(QDropEvent* e) {
+  if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->Drop(e);
 }
 
 void TFT_LumoraDVD_OperationForm::FormMouseUp() {

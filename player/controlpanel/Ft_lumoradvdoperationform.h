@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 #include "player/widgets/Components.h"
@@ -105,6 +106,26 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   void SetAudioEntry(TMenuItem* current);
   bool BuildSubpictureMenu();
   bool BuildAudioMenu();
+  // Where the subtitle or audio entries go: this window's own menu, or a submenu of the main
+  // window's popup menu. Both lists behave alike because they are built here.
+  class StreamMenu {
+   public:
+    StreamMenu(TPopupMenu* menu) : menu_(menu) {}  // NOLINT: either kind is a menu
+    StreamMenu(TMenuItem* item) : item_(item) {}   // NOLINT
+    bool Valid() const { return menu_ || item_; }
+    void Clear();
+    TMenuItem* Add(const QString& name, const QString& caption);
+
+   private:
+    TPopupMenu* menu_ = nullptr;
+    TMenuItem* item_ = nullptr;
+  };
+  // Fills the menu with the disc's streams and takes its entries as the current ones; false
+  // (the menu left as it was) without a disc or when any stream's language cannot be read.
+  bool FillSubpictureEntries(StreamMenu to);
+  bool FillAudioEntries(StreamMenu to);
+  // A stream's language by name: the user's locale first, then the fixed table.
+  static QString LanguageName(uint32_t lcid);
   bool BuildRateMenu();
   void RefreshChapterCount();
   void AutoSelectStreams();
@@ -176,6 +197,9 @@ class TFT_LumoraDVD_OperationForm : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  // Files dropped here are handed to the main window, as if dropped there.
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void CreateComponents();

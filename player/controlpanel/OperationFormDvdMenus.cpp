@@ -27,8 +27,15 @@ void ShowStatusText(const std::string& text) {
   if (FT_LumoraDVD_MainForm) FT_LumoraDVD_MainForm->ShowStatus(text);
 }
 
-// A stream's language by name: the user's locale first, then the fixed table.
-QString LanguageName(uint32_t lcid) {
+}  // namespace
+
+long TFT_LumoraDVD_OperationForm::EntryNumber(const QObject* entry) {
+  if (!entry) return 0;
+  const QByteArray digits = entry->objectName().toLatin1().mid(2, 10).trimmed();
+  return std::strtol(digits.constData(), nullptr, 10);
+}
+
+QString TFT_LumoraDVD_OperationForm::LanguageName(uint32_t lcid) {
   const std::string name = lcid ? plat::LanguageDisplayName(lcid) : std::string();
   if (!name.empty()) return QString::fromStdString(name);
   switch (lcid) {
@@ -57,20 +64,19 @@ QString LanguageName(uint32_t lcid) {
   }
 }
 
-TMenuItem* AddEntry(TPopupMenu* menu, const QString& name, const QString& caption) {
-  auto* item = new TMenuItem(menu);
-  item->setObjectName(name);
-  item->SetCaption(caption);
-  menu->Add(item);
-  return item;
+void TFT_LumoraDVD_OperationForm::StreamMenu::Clear() {
+  if (menu_) menu_->Clear();
+  if (item_) item_->Clear();
 }
 
-}  // namespace
-
-long TFT_LumoraDVD_OperationForm::EntryNumber(const QObject* entry) {
-  if (!entry) return 0;
-  const QByteArray digits = entry->objectName().toLatin1().mid(2, 10).trimmed();
-  return std::strtol(digits.constData(), nullptr, 10);
+TMenuItem* TFT_LumoraDVD_OperationForm::StreamMenu::Add(const QString& name,
+                                                        const QString& caption) {
+  auto* entry = new TMenuItem();
+  entry->setObjectName(name);
+  entry->SetCaption(caption);
+  if (menu_) menu_->Add(entry);
+  if (item_) item_->Add(entry);
+  return entry;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -120,9 +126,9 @@ void TFT_LumoraDVD_OperationForm::RefreshChapterCount() {
 // ---------------------------------------------------------------------------------------------
 // Subtitles
 
-bool TFT_LumoraDVD_OperationForm::BuildSubpictureMenu() {
+bool TFT_LumoraDVD_OperationForm::FillSubpictureEntries(StreamMenu to) {
   navdisc::IDvdInfo2* info = DvdInfo();
-  if (!info || !PopupMenu_Subpicture) return false;
+  if (!info || !to.Valid()) return false;
   uint32_t count = 0, current = 0;
   int32_t disabled = 0;
   if (info->GetCurrentSubpicture(&count, &current, &disabled) < 0) return false;
@@ -134,19 +140,23 @@ bool TFT_LumoraDVD_OperationForm::BuildSubpictureMenu() {
     if (info->GetSubpictureLanguage(i, &lcid) < 0) return false;
     names.push_back(LanguageName(lcid));
   }
-  PopupMenu_Subpicture->Clear();
-  DisableSubpictureItem = AddEntry(PopupMenu_Subpicture, "DisableSubpicture", "Disable Subtitle");
+  to.Clear();
+  DisableSubpictureItem = to.Add("DisableSubpicture", "Disable Subtitle");
   Mark(DisableSubpictureItem, disabled != 0);
   DisableSubpictureItem->OnClick = [this](QObject* s) { OnSubpictureItemClick(s); };
-  AddEntry(PopupMenu_Subpicture, QString(), "-");
+  to.Add(QString(), "-");
   CurrentSubpictureItem = nullptr;
   for (uint32_t i = 0; i < count; ++i) {
-    TMenuItem* item = AddEntry(PopupMenu_Subpicture, "sp" + QString::number(i), names[i]);
+    TMenuItem* item = to.Add("sp" + QString::number(i), names[i]);
     Mark(item, i == current);
     if (i == current) CurrentSubpictureItem = item;
     item->OnClick = [this](QObject* s) { OnSubpictureItemClick(s); };
   }
   return true;
+}
+
+bool TFT_LumoraDVD_OperationForm::BuildSubpictureMenu() {
+  return PopupMenu_Subpicture && FillSubpictureEntries(PopupMenu_Subpicture);
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_SubPictureMouseUp(QObject*, TMouseButton button,
@@ -196,9 +206,9 @@ void TFT_LumoraDVD_OperationForm::OnSubpictureItemClick(QObject* sender) {
 // ---------------------------------------------------------------------------------------------
 // Audio
 
-bool TFT_LumoraDVD_OperationForm::BuildAudioMenu() {
+bool TFT_LumoraDVD_OperationForm::FillAudioEntries(StreamMenu to) {
   navdisc::IDvdInfo2* info = DvdInfo();
-  if (!info || !PopupMenu_Language) return false;
+  if (!info || !to.Valid()) return false;
   uint32_t count = 0, current = 0;
   if (info->GetCurrentAudio(&count, &current) < 0) return false;
   if (count > 8) return false;  // a DVD has at most eight audio streams
@@ -208,15 +218,19 @@ bool TFT_LumoraDVD_OperationForm::BuildAudioMenu() {
     if (info->GetAudioLanguage(i, &lcid) < 0) return false;
     names.push_back(LanguageName(lcid));
   }
-  PopupMenu_Language->Clear();
+  to.Clear();
   CurrentAudioItem = nullptr;
   for (uint32_t i = 0; i < count; ++i) {
-    TMenuItem* item = AddEntry(PopupMenu_Language, "lg" + QString::number(i), names[i]);
+    TMenuItem* item = to.Add("lg" + QString::number(i), names[i]);
     Mark(item, i == current);
     if (i == current) CurrentAudioItem = item;
     item->OnClick = [this](QObject* s) { OnAudioItemClick(s); };
   }
   return true;
+}
+
+bool TFT_LumoraDVD_OperationForm::BuildAudioMenu() {
+  return PopupMenu_Language && FillAudioEntries(PopupMenu_Language);
 }
 
 void TFT_LumoraDVD_OperationForm::skImageButton_LanguageMouseUp(QObject*, TMouseButton button,
@@ -292,8 +306,9 @@ bool TFT_LumoraDVD_OperationForm::BuildRateMenu() {
   PopupMenu_Playbackrate->Clear();
   const QLocale locale;
   for (int i = 0; i < kPlaybackRateCount; ++i) {
-    TMenuItem* item = AddEntry(PopupMenu_Playbackrate, "pr" + QString::number(i),
-                               locale.toString(d_PlaybackRate[i], 'f', 2));
+    TMenuItem* item =
+        StreamMenu(PopupMenu_Playbackrate)
+            .Add("pr" + QString::number(i), locale.toString(d_PlaybackRate[i], 'f', 2));
     Mark(item, i == i_CurrentPlaybackRateIndex);
     item->OnClick = [this](QObject* s) { OnRateItemClick(s); };
   }

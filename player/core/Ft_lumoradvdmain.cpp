@@ -166,9 +166,10 @@ bool BecomeThePlayer(const std::vector<std::string>& args) {
 // What an interrupted atomic save of the player's own files leaves behind.
 void RemoveStaleTemporaries() {
   const std::string folder = plat::ProgramFolder();
-  plat::RemoveStaleTemporaries(
-      folder, {"Option.ini", "PlayList.fpl", "Bookmark.bkm", "TVChannel.ini", kHandOffFileName});
+  plat::RemoveStaleTemporaries(folder, {"Option.ini", "PlayList.fpl", "Bookmark.bkm",
+                                        "TVChannel.ini", "Resume.lst", kHandOffFileName});
   plat::RemoveStaleTemporaries(folder + "Bookmark/", {"*.bmk", "*.bmp"});
+  plat::RemoveStaleTemporaries(folder + "Resume/", {"*.bmk"});
 }
 
 void ChooseWindowSystem() {

@@ -395,8 +395,11 @@ void TFT_LumoraDVD_SubForm::AddDirectory(const std::string& folder) {
   QString dir = QString::fromStdString(folder);
   if (!dir.endsWith('/')) dir += '/';
   QDir d(dir);
-  const QFileInfoList entries = d.entryInfoList(
-      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
+  // By name, as Windows file systems list a folder: Linux file systems return entries in hash
+  // or creation order, which would put a video CD's AVSEQ02.DAT before AVSEQ01.DAT.
+  const QFileInfoList entries =
+      d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                      QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& e : entries) {
     // Links to folders could lead round in a circle.
     if (e.isDir() && !e.isSymLink())

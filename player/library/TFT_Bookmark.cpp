@@ -62,31 +62,11 @@ bool ReadDiscLabel(const std::string& root, std::string& label) {
   return true;
 }
 
-Bookmark_Item::Bookmark_Item(QWidget* parent) : TImage(parent) {
-  // The row is painted whole; nothing of the list shows through it.
-  SetTransparent(false);
-  SetAutoSize(false);
+Bookmark_Item::Bookmark_Item(QWidget* parent) : TFramedRow(parent) {
   QFont f = font();
   f.setFamily("Tahoma");
   f.setPixelSize(11);
   setFont(f);
-}
-
-void Bookmark_Item::SetFace(const QImage& face) {
-  face_ = face;
-  SetFrameColour(frame_);
-}
-
-void Bookmark_Item::SetFrameColour(const QColor& c) {
-  frame_ = c;
-  if (face_.isNull()) return;
-  QImage drawn = face_;
-  QPainter p(&drawn);
-  p.setPen(QPen(c, 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(QRect(1, 1, drawn.width() - 2, drawn.height() - 2));
-  p.end();
-  SetPicture(drawn);
 }
 
 TFT_Bookmark::TFT_Bookmark(QWidget* parent) : TFT_ScrollList(parent) {}

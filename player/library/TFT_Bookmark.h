@@ -12,16 +12,12 @@
 #include "player/library/TFT_ScrollList.h"
 #include "player/widgets/TImage.h"
 
-class Bookmark_Item : public TImage {
+class Bookmark_Item : public TFramedRow {
   Q_OBJECT
  public:
   explicit Bookmark_Item(QWidget* parent = nullptr);
 
-  // The row's picture: grey, the thumbnail, the chapter and time; the frame goes on top.
-  void SetFace(const QImage& face);
-  void SetFrameColour(const QColor& c);
-  QColor FrameColour() const { return frame_; }
-
+  // SetFace takes the row's picture: grey, the thumbnail, the chapter and time.
   QString Path;
   int i_Chapter = 0;
   int i_Seconds = 0;
@@ -29,10 +25,6 @@ class Bookmark_Item : public TImage {
   QImage Thumbnail;
   int i_ThumbWidth = 0;
   int i_ThumbHeight = 0;
-
- private:
-  QImage face_;
-  QColor frame_{128, 128, 128};
 };
 
 class TFT_Bookmark : public TFT_ScrollList {

@@ -1,6 +1,7 @@
 #include "player/library/TFT_ScrollList.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 
 namespace {
@@ -11,6 +12,29 @@ int Clamp(int v, int lo, int hi) {
 }
 
 }  // namespace
+
+TFramedRow::TFramedRow(QWidget* parent) : TImage(parent) {
+  // The row is painted whole; nothing of the list shows through it.
+  SetTransparent(false);
+  SetAutoSize(false);
+}
+
+void TFramedRow::SetFace(const QImage& face) {
+  face_ = face;
+  SetFrameColour(frame_);
+}
+
+void TFramedRow::SetFrameColour(const QColor& c) {
+  frame_ = c;
+  if (face_.isNull()) return;
+  QImage drawn = face_;
+  QPainter p(&drawn);
+  p.setPen(QPen(c, 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRect(1, 1, drawn.width() - 2, drawn.height() - 2));
+  p.end();
+  SetPicture(drawn);
+}
 
 TFT_ScrollList::TFT_ScrollList(QWidget* parent) : TPanel(parent) {
   // The frame's parts and rows belong to the list, not to the window's components.

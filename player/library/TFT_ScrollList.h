@@ -2,6 +2,7 @@
 // background and a bottom picture, and a scroll column with a track and a draggable thumb.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <algorithm>
@@ -10,6 +11,21 @@
 
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"
+
+// A list row painted whole as one picture, with a coloured frame drawn over it (the bookmark
+// and snapshot rows).
+class TFramedRow : public TImage {
+ public:
+  explicit TFramedRow(QWidget* parent);
+
+  void SetFace(const QImage& face);
+  void SetFrameColour(const QColor& c);
+  QColor FrameColour() const { return frame_; }
+
+ private:
+  QImage face_;
+  QColor frame_{128, 128, 128};
+};
 
 class TFT_ScrollList : public TPanel {
   Q_OBJECT

@@ -15,27 +15,7 @@ const QColor kGrey(128, 128, 128);
 const QColor kGreen(0, 255, 0);
 }  // namespace
 
-Snapshot_Item::Snapshot_Item(QWidget* parent) : TImage(parent) {
-  SetTransparent(false);
-  SetAutoSize(false);
-}
-
-void Snapshot_Item::SetFace(const QImage& face) {
-  face_ = face;
-  SetFrameColour(frame_);
-}
-
-void Snapshot_Item::SetFrameColour(const QColor& c) {
-  frame_ = c;
-  if (face_.isNull()) return;
-  QImage drawn = face_;
-  QPainter p(&drawn);
-  p.setPen(QPen(c, 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(QRect(1, 1, drawn.width() - 2, drawn.height() - 2));
-  p.end();
-  SetPicture(drawn);
-}
+Snapshot_Item::Snapshot_Item(QWidget* parent) : TFramedRow(parent) {}
 
 TFT_Snapshot::TFT_Snapshot(QWidget* parent) : TFT_ScrollList(parent) {}
 

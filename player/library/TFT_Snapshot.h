@@ -12,24 +12,16 @@
 #include "player/library/TFT_ScrollList.h"
 #include "player/widgets/TImage.h"
 
-class Snapshot_Item : public TImage {
+class Snapshot_Item : public TFramedRow {
   Q_OBJECT
  public:
   explicit Snapshot_Item(QWidget* parent = nullptr);
-
-  void SetFace(const QImage& face);
-  void SetFrameColour(const QColor& c);
-  QColor FrameColour() const { return frame_; }
 
   // The full-size picture that saving writes (the row itself shows the thumbnail).
   QImage Picture;
   QString FileName;
   int i_ThumbWidth = 0;
   int i_ThumbHeight = 0;
-
- private:
-  QImage face_;
-  QColor frame_{128, 128, 128};
 };
 
 class TFT_Snapshot : public TFT_ScrollList {

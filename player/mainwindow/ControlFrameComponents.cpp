@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "core/Ft_lumoradvdplay.h"
 #include "core/Ft_lumoradvdstate.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/skin/Faces.h"
@@ -56,6 +57,13 @@ void TFT_LumoraDVD_ControlFrame::CreateComponents() {
   ProgressBar->setEnabled(false);
   VolumeBar = new TFT_ProgressBar(this);
   VolumeBar->setObjectName(kSkinControls[1]);
+  // The twin bars share the controller's handlers, which keep both equal.
+  ProgressBar->SetOnPositionChange([](int, int value, bool dragging, TFT_ProgressBar* bar) {
+    OnPositionBarChange(bar, value, dragging);
+  });
+  VolumeBar->SetOnPositionChange([](int, int value, bool dragging, TFT_ProgressBar* bar) {
+    OnVolumeBarChange(bar, value, dragging);
+  });
   for (int i = 2; i < 8; ++i) {
     auto* digit = new TFT_DigitalImage(this);
     digit->setObjectName(kSkinControls[i]);

@@ -86,6 +86,34 @@ void TFT_LumoraDVD_ControlFrame::ConnectButtons() {
       if (TFT_LumoraDVD_OperationForm* p = Panel())
         p->skImageButton_NextChapterClick(p->skImageButton_PreviousChapter);
     };
+  if (skImageButton_FastForward)
+    skImageButton_FastForward->OnClick = [](QObject* sender) {
+      if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_FastForwardClick(sender);
+    };
+  // The rest go without a sender, as the panel's own handlers expect from the bar.
+  using Handler = void (TFT_LumoraDVD_OperationForm::*)(QObject*);
+  auto forward = [](TskImageButton* button, Handler handler) {
+    if (!button) return;
+    button->OnClick = [handler](QObject*) {
+      if (TFT_LumoraDVD_OperationForm* p = Panel()) (p->*handler)(nullptr);
+    };
+  };
+  using F = TFT_LumoraDVD_OperationForm;
+  forward(skImageButton_FastReverse, &F::skImageButton_FastReverseClick);
+  forward(skImageButton_Mute, &F::skImageButton_MuteClick);
+  forward(skImageButton_DeMute, &F::skImageButton_DeMuteClick);
+  forward(skImageButton_VolumeUp, &F::skImageButton_VolumeUpClick);
+  forward(skImageButton_VolumeDown, &F::skImageButton_VolumeDownClick);
+  // Menu buttons: the panel's handler opens its menu with the same button and position.
+  using MouseHandler = void (F::*)(QObject*, TMouseButton, TShiftState, int, int);
+  auto forwardUp = [](TskImageButton* button, MouseHandler handler) {
+    if (!button) return;
+    button->OnMouseUp = [handler](QObject*, TMouseButton b, TShiftState sh, int x, int y) {
+      if (TFT_LumoraDVD_OperationForm* p = Panel()) (p->*handler)(nullptr, b, sh, x, y);
+    };
+  };
+  forwardUp(skImageButton_Eject, &F::skImageButton_EjectMouseUp);
+  forwardUp(skImageButton_PlaybackRate, &F::skImageButton_PlaybackRateMouseUp);
   if (skImageButton_Ex)
     skImageButton_Ex->OnMouseUp = [this](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
       skImageButton_ExMouseUp(s, b, sh, x, y);
@@ -110,8 +138,10 @@ bool TFT_LumoraDVD_ControlFrame::RebuildExMenu() {
     PopMenu_AudioSetup->SetEnabled(enabledOnPanel("skImageButton_AudioSetup"));
   if (!PopMenu_Open) return true;
   PopMenu_Open->Clear();
-  auto* disc = panel ? panel->findChild<TPopupMenu*>("PopupMenu_Disc") : nullptr;
-  if (!disc) return true;
+  if (!panel || !panel->PopupMenu_Disc) return true;
+  // The drives as they are now, not as the panel's menu last saw them.
+  panel->BuildDiscMenu();
+  TPopupMenu* disc = panel->PopupMenu_Disc;
   for (int i = 0; i < disc->Count(); ++i) {
     TMenuItem* from = disc->Item(i);
     auto* to = new TMenuItem();
@@ -140,10 +170,12 @@ void TFT_LumoraDVD_ControlFrame::skImageButton_ExMouseUp(QObject*, TMouseButton,
 }
 
 void TFT_LumoraDVD_ControlFrame::PopMenu_VideoSetupClick(QObject*) {
-  if (TFT_LumoraDVD_MainForm* main = FT_LumoraDVD_MainForm) main->PopMenu_FullScreenClick(nullptr);
+  if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_VideoSetupClick(nullptr);
 }
 
-void TFT_LumoraDVD_ControlFrame::PopMenu_AudioSetupClick(QObject*) {}
+void TFT_LumoraDVD_ControlFrame::PopMenu_AudioSetupClick(QObject*) {
+  if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_AudioSetupClick(nullptr);
+}
 
 // ---- Dragging the bar out ----
 

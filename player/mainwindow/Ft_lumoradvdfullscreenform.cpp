@@ -10,6 +10,7 @@
 #include "core/Ft_lumoradvdstate.h"
 #include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
+#include "mainwindow/VideoPanelEvents.h"
 #include "platform/Window.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"
@@ -25,31 +26,7 @@ TFT_LumoraDVD_FullScreenForm::TFT_LumoraDVD_FullScreenForm(QWidget* owner)
   if (Panel_MainForm_Center) plat::RegisterWindow(Panel_MainForm_Center);
 
   if (Timer_Cursor) Timer_Cursor->SetOnTimer([this](QObject* s) { Timer_CursorTimer(s); });
-  // The idle picture over the video panel lets the mouse through to it, enabled or not.
-  if (Image_MainForm_Center) Image_MainForm_Center->setAttribute(Qt::WA_TransparentForMouseEvents);
-  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center)}) {
-    auto* events = dynamic_cast<TControlEvents*>(w);
-    if (!events) continue;
-    QWidget* area = Panel_MainForm_Center;
-    auto toArea = [w, area](int x, int y) {
-      return (area && w != area) ? w->mapTo(area, QPoint(x, y)) : QPoint(x, y);
-    };
-    events->OnMouseDown = [this, toArea](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseDown(s, b, sh, p.x(), p.y());
-    };
-    events->OnMouseMove = [this, toArea](QObject* s, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseMove(s, sh, p.x(), p.y());
-    };
-    events->OnMouseUp = [this, toArea](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseUp(s, b, sh, p.x(), p.y());
-    };
-    events->OnClick = [this](QObject* s) { Panel_MainForm_CenterClick(s); };
-    events->OnDblClick = [this](QObject* s) { Panel_MainForm_CenterDblClick(s); };
-    w->setMouseTracking(true);
-  }
+  ConnectVideoPanel(this, Panel_MainForm_Center, Image_MainForm_Center);
   if (Panel_ControlPanel) {
     Panel_ControlPanel->OnMouseMove = [this](QObject* s, TShiftState sh, int x, int y) {
       Panel_ControlPanelMouseMove(s, sh, x, y);

@@ -25,8 +25,8 @@
 #include "mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "mainwindow/Ft_lumoradvdmainform.h"
 #include "mainwindow/MainFormCommandsDetail.h"
+#include "mainwindow/VideoPanelEvents.h"
 #include "platform/DropFiles.h"
-#include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/Window.h"
@@ -134,13 +134,6 @@ void SetDefault(TMenuItem* sub, TMenuItem* entry) {
 
 namespace commands {
 
-namespace {
-navdisc::IDvdInfo2* g_infoDouble = nullptr;
-}
-
-navdisc::IDvdInfo2* DvdInfo() { return g_infoDouble ? g_infoDouble : GetIDvdInfo2(); }
-void SetDvdInfoDouble(navdisc::IDvdInfo2* info) { g_infoDouble = info; }
-
 int KeyCode(int qtKey) {
   switch (qtKey) {
     case Qt::Key_Return:
@@ -164,37 +157,6 @@ int KeyCode(int qtKey) {
 }
 
 bool RepeatsWhenHeld(int code) { return code >= 37 && code <= 40; }
-
-std::string LanguageName(uint32_t lcid) {
-  if (lcid != 0) {
-    std::string name = plat::LcidToLanguageName(lcid);
-    if (!name.empty()) return name.substr(0, 49);
-  }
-  switch (lcid) {
-    case 1031:
-      return "German";
-    case 1033:
-      return "English";
-    case 1034:
-      return "Spanish";
-    case 1036:
-      return "French";
-    case 1041:
-      return "Japanese";
-    case 1042:
-      return "Korean";
-    case 1043:
-      return "Dutch";
-    case 1053:
-      return "Swedish";
-    case 2052:
-      return "Chinese";
-    case 2070:
-      return "Portuguese";
-    default:
-      return "Unknown";
-  }
-}
 
 std::string DroppedPlayPath(const std::string& path) {
   std::string upper = path;
@@ -245,9 +207,13 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
       if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_StopClick(sender);
     });
     PopMenu_FastForward = item("PopMenu_FastForward", "Fast Forward");
-    PopMenu_FastForward->OnClick = transport([](QObject* sender) { (void)sender; });
+    PopMenu_FastForward->OnClick = transport([](QObject* sender) {
+      if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_FastForwardClick(sender);
+    });
     PopMenu_FastReverse = item("PopMenu_FastReverse", "Fast Reverse");
-    PopMenu_FastReverse->OnClick = transport([](QObject* sender) { (void)sender; });
+    PopMenu_FastReverse->OnClick = transport([](QObject* sender) {
+      if (TFT_LumoraDVD_OperationForm* p = Panel()) p->skImageButton_FastReverseClick(sender);
+    });
     PopMenu_Repeat = item("PopMenu_Repeat", "Repeat");
     PopMenu_SetA = faces::Item(PopMenu_Repeat, "PopMenu_SetA", "Set A");
     PopMenu_SetA->OnClick = [this](QObject* s) { PopMenu_SetAClick(s); };
@@ -311,31 +277,7 @@ void TFT_LumoraDVD_MainForm::CreateCommands() {
     PopMenu_ZoomLeave->OnClick = [this](QObject* s) { PopMenu_ZoomLeaveClick(s); };
   }
 
-  // The video area: the panel and the idle picture over it.
-  // The idle picture over the video panel lets the mouse through to it, enabled or not.
-  if (Image_MainForm_Center) Image_MainForm_Center->setAttribute(Qt::WA_TransparentForMouseEvents);
-  for (QWidget* w : {static_cast<QWidget*>(Panel_MainForm_Center)}) {
-    auto* events = dynamic_cast<TControlEvents*>(w);
-    if (!events) continue;
-    QWidget* area = Panel_MainForm_Center;
-    auto toArea = [w, area](int x, int y) {
-      return (area && w != area) ? w->mapTo(area, QPoint(x, y)) : QPoint(x, y);
-    };
-    events->OnMouseDown = [this, toArea](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseDown(s, b, sh, p.x(), p.y());
-    };
-    events->OnMouseMove = [this, toArea](QObject* s, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseMove(s, sh, p.x(), p.y());
-    };
-    events->OnMouseUp = [this, toArea](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-      const QPoint p = toArea(x, y);
-      Panel_MainForm_CenterMouseUp(s, b, sh, p.x(), p.y());
-    };
-    events->OnDblClick = [this](QObject* s) { Panel_MainForm_CenterDblClick(s); };
-    w->setMouseTracking(true);
-  }
+  ConnectVideoPanel(this, Panel_MainForm_Center, Image_MainForm_Center);
 
   static QPointer<ShortCutFilter> filter;
   if (!filter) {
@@ -383,32 +325,29 @@ void TFT_LumoraDVD_MainForm::RefreshMainMenu() {
   PopMenu_Zoom->SetEnabled(PopMenu_Stop->Enabled() && !b_NoVideo);
 }
 
+// The entries call the control panel's DVD menu handlers, which read the number from the name.
 bool TFT_LumoraDVD_MainForm::BuildTitleMenu() {
   TMenuItem* sub = PopMenu_Title;
   if (!sub) return false;
   sub->Clear();
-  navdisc::IDvdInfo2* info = commands::DvdInfo();
+  navdisc::IDvdInfo2* info = DvdInfo();
+  TFT_LumoraDVD_OperationForm* panel = Panel();
   uint32_t volumes = 0, volume = 0, titles = 0;
   navdisc::DVD_DISC_SIDE side{};
-  if (!info || info->GetDVDVolumeInfo(&volumes, &volume, &side, &titles) < 0) return false;
-  TFT_LumoraDVD_OperationForm* panel = Panel();
+  if (!info || !panel || info->GetDVDVolumeInfo(&volumes, &volume, &side, &titles) < 0)
+    return false;
   AddEntry(sub, "RootMenu", "Root Menu")->OnClick = [panel](QObject* s) {
-    (void)panel;
-    (void)s;
+    panel->RootMenu1Click(s);
   };
   AddEntry(sub, "TitleMenu", "Title Menu")->OnClick = [panel](QObject* s) {
-    (void)panel;
-    (void)s;
+    panel->TitleMenu1Click(s);
   };
   AddEntry(sub, "N7", "-");
   // A damaged disc can claim any count; the format allows 99 titles.
   titles = std::min<uint32_t>(titles, 99);
   for (uint32_t n = 1; n <= titles; ++n) {
     TMenuItem* e = AddEntry(sub, EntryText("ti", n), EntryText("Title ", n));
-    e->OnClick = [panel](QObject* s) {
-      (void)panel;
-      (void)s;
-    };
+    e->OnClick = [panel](QObject* s) { panel->OnTitleItemClick(s); };
     if (static_cast<int32_t>(n) == i_CurrentTitle) SetDefault(sub, e);
   }
   return true;
@@ -418,60 +357,35 @@ bool TFT_LumoraDVD_MainForm::BuildChapterMenu() {
   TMenuItem* sub = PopMenu_Chapter;
   if (!sub) return false;
   sub->Clear();
-  navdisc::IDvdInfo2* info = commands::DvdInfo();
+  navdisc::IDvdInfo2* info = DvdInfo();
+  TFT_LumoraDVD_OperationForm* panel = Panel();
   uint32_t chapters = 0;
-  if (!info || info->GetNumberOfChapters(static_cast<uint32_t>(i_CurrentTitle), &chapters) < 0)
+  if (!info || !panel ||
+      info->GetNumberOfChapters(static_cast<uint32_t>(i_CurrentTitle), &chapters) < 0)
     return false;
   chapters = std::min<uint32_t>(chapters, 999);
-  TFT_LumoraDVD_OperationForm* panel = Panel();
   for (uint32_t n = 1; n <= chapters; ++n) {
     TMenuItem* e = AddEntry(sub, EntryText("ch", n), EntryText("Chapter ", n));
-    e->OnClick = [panel](QObject* s) {
-      (void)panel;
-      (void)s;
-    };
+    e->OnClick = [panel](QObject* s) { panel->OnChapterItemClick(s); };
     if (static_cast<int32_t>(n) == i_CurrentChapter) SetDefault(sub, e);
   }
   return true;
 }
 
+// Subtitle and audio entries are the control panel's own, built into this menu; the panel then
+// tracks these entries as the current ones.
 bool TFT_LumoraDVD_MainForm::BuildSubtitleMenu() {
   TMenuItem* sub = PopMenu_Subtitle;
   if (!sub) return false;
   sub->Clear();
-  navdisc::IDvdInfo2* info = commands::DvdInfo();
-  uint32_t available = 0, current = 0;
-  int32_t disabled = 0;
-  if (!info || info->GetCurrentSubpicture(&available, &current, &disabled) < 0) return false;
-  available = std::min<uint32_t>(available, 32);
-  std::vector<std::string> names;
-  for (uint32_t i = 0; i < available; ++i) {
-    uint32_t lcid = 0;
-    if (info->GetSubpictureLanguage(i, &lcid) < 0) return false;
-    names.push_back(commands::LanguageName(lcid));
-  }
   TFT_LumoraDVD_OperationForm* panel = Panel();
-  auto click = [panel](QObject* s) {
-    (void)panel;
-    (void)s;
-  };
-  TMenuItem* off = AddEntry(sub, "DisableSubpicture", "Disable Subtitle");
-  off->OnClick = click;
-  off->SetChecked(disabled != 0);
-  if (disabled) SetDefault(sub, off);
-  AddEntry(sub, "N8", "-");
-  TMenuItem* currentEntry = nullptr;
-  for (uint32_t i = 0; i < available; ++i) {
-    TMenuItem* e = AddEntry(sub, EntryText("sp", i), QString::fromStdString(names[i]));
-    e->OnClick = click;
-    e->setCheckable(true);
-    if (i == current && !disabled) {
-      e->SetChecked(true);
-      SetDefault(sub, e);
-      currentEntry = e;
-    }
-  }
-  (void)currentEntry;
+  if (!panel || !panel->FillSubpictureEntries(sub)) return false;
+  TMenuItem* off = panel->DisableSubpictureItem;
+  TMenuItem* current = panel->CurrentSubpictureItem;
+  const bool disabled = off && off->Checked();
+  // While subtitles are off no stream is the one showing.
+  if (current && disabled) current->SetChecked(false);
+  SetDefault(sub, disabled ? off : current);
   return true;
 }
 
@@ -479,32 +393,9 @@ bool TFT_LumoraDVD_MainForm::BuildAudioMenu() {
   TMenuItem* sub = PopMenu_Audio;
   if (!sub) return false;
   sub->Clear();
-  navdisc::IDvdInfo2* info = commands::DvdInfo();
-  uint32_t available = 0, current = 0;
-  if (!info || info->GetCurrentAudio(&available, &current) < 0) return false;
-  available = std::min<uint32_t>(available, 8);
-  std::vector<std::string> names;
-  for (uint32_t i = 0; i < available; ++i) {
-    uint32_t lcid = 0;
-    if (info->GetAudioLanguage(i, &lcid) < 0) return false;
-    names.push_back(commands::LanguageName(lcid));
-  }
   TFT_LumoraDVD_OperationForm* panel = Panel();
-  TMenuItem* currentEntry = nullptr;
-  for (uint32_t i = 0; i < available; ++i) {
-    TMenuItem* e = AddEntry(sub, EntryText("lg", i), QString::fromStdString(names[i]));
-    e->OnClick = [panel](QObject* s) {
-      (void)panel;
-      (void)s;
-    };
-    e->setCheckable(true);
-    if (i == current) {
-      e->SetChecked(true);
-      SetDefault(sub, e);
-      currentEntry = e;
-    }
-  }
-  (void)currentEntry;
+  if (!panel || !panel->FillAudioEntries(sub)) return false;
+  SetDefault(sub, panel->CurrentAudioItem);
   return true;
 }
 
@@ -512,17 +403,15 @@ bool TFT_LumoraDVD_MainForm::BuildAngleMenu() {
   TMenuItem* sub = PopMenu_Angle;
   if (!sub) return false;
   sub->Clear();
-  navdisc::IDvdInfo2* info = commands::DvdInfo();
-  uint32_t available = 0, current = 0;
-  if (!info || info->GetCurrentAngle(&available, &current) < 0 || available <= 1) return false;
-  available = std::min<uint32_t>(available, 9);
+  navdisc::IDvdInfo2* info = DvdInfo();
   TFT_LumoraDVD_OperationForm* panel = Panel();
+  uint32_t available = 0, current = 0;
+  if (!info || !panel || info->GetCurrentAngle(&available, &current) < 0 || available <= 1)
+    return false;
+  available = std::min<uint32_t>(available, 9);
   for (uint32_t n = 1; n <= available; ++n) {
     TMenuItem* e = AddEntry(sub, EntryText("ch", n), EntryText("Angel ", n));
-    e->OnClick = [panel](QObject* s) {
-      (void)panel;
-      (void)s;
-    };
+    e->OnClick = [panel](QObject* s) { panel->OnAngleItemClick(s); };
     if (n == current) SetDefault(sub, e);
   }
   return true;

@@ -7,22 +7,12 @@
 
 #include "platform/DropFiles.h"
 
-namespace navdisc {
-class IDvdInfo2;
-}
-
 namespace commands {
-
-// The DVD information the submenus are built from: the engine's, or the double a test set.
-navdisc::IDvdInfo2* DvdInfo();
-void SetDvdInfoDouble(navdisc::IDvdInfo2* info);
 
 // The key code the shortcut handlers take for a Qt key (13, 27, 32, 37-40), 0 for the rest.
 int KeyCode(int qtKey);
 // Arrow keys move DVD highlights again while held; the others act once per press.
 bool RepeatsWhenHeld(int code);
-// A stream's language as the DVD submenus show it.
-std::string LanguageName(uint32_t lcid);
 // A dropped VIDEO_TS.IFO stands for the folder or disc that holds VIDEO_TS.
 std::string DroppedPlayPath(const std::string& path);
 // Keeps the dropped paths that can be opened; returns the message telling what was left out

@@ -136,7 +136,7 @@ TEST_F(OpenMenuTest, AVideoCdFolderFillsThePlayList) {
   EXPECT_EQ(FT_LumoraDVD_SubForm->i_PageIndex, 0);
   EXPECT_EQ(PlayType, ptPlayList);
   EXPECT_EQ(PlayState, psPlaying);
-  EXPECT_EQ(CurrentPlayPath.rfind(root + "MPEGAV/AVSEQ0", 0), 0u) << CurrentPlayPath;
+  EXPECT_EQ(CurrentPlayPath, root + "MPEGAV/AVSEQ01.DAT");
 }
 
 TEST_F(OpenMenuTest, SeveralFilesFromTheDialogReplaceThePlayList) {

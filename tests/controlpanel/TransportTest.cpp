@@ -1,6 +1,12 @@
 // The control panel's transport, time, volume, mute and docking, on real widgets and engines.
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
 #include "PanelTestSupport.h"
 #include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "platform/DropFiles.h"
+#include "platform/Profile.h"
 
 using panel_test::PanelFixture;
 
@@ -15,6 +21,9 @@ class TransportTest : public PanelFixture {
   bool PlayClip() {
     if (clip_.empty()) return false;
     return PlayFile(clip_);
+  }
+  int SavedVolume() const {
+    return plat::GetPrivateProfileInt("GenOption", "l_CurrentVolume", -1, Home() + "Option.ini");
   }
   double Position() {
     double length = 0, position = 0;
@@ -130,6 +139,38 @@ TEST_F(TransportTest, VolumeStepsStopAtTheEndsAndMuteRemembersTheBar) {
   EXPECT_FALSE(main_->b_MuteState);
   EXPECT_TRUE(panel_->skImageButton_VolumeDown->isEnabled());
   EXPECT_TRUE(panel_->skImageButton_Mute->isVisibleTo(panel_));
+
+  // A lower volume set after the mute is the one saved, not the volume from before it.
+  for (int i = 0; i < 10; ++i) panel_->skImageButton_VolumeDownClick(nullptr);
+  const int lower = l_CurrentVolume;
+  EXPECT_LT(lower, shown - 20);
+  main_->SaveOptions();
+  EXPECT_EQ(SavedVolume(), lower);
+  // Muted, the options keep the volume the sound comes back to.
+  panel_->skImageButton_MuteClick(nullptr);
+  main_->SaveOptions();
+  EXPECT_NEAR(SavedVolume(), lower, 1);  // the bar's whole pixels
+}
+
+TEST_F(TransportTest, DropsAndTheFullScreenButtonReachTheMainWindow) {
+  ASSERT_FALSE(clip_.empty());
+  // A file dropped on the panel plays as if dropped on the main window.
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(clip_))});
+  QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(panel_, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(panel_, &drop);
+  EXPECT_TRUE(WaitFor([] { return PlayState == psPlaying; }, 5000));
+  EXPECT_EQ(CurrentPlayPath, clip_);
+  EXPECT_EQ(plat::OpenDropHandleCount(), 0u);
+
+  // The panel's own screen button goes full screen and back.
+  panel_->skImageButton_VideoSetupClick(panel_->skImageButton_VideoSetup);
+  EXPECT_TRUE(main_->b_FullScreen);
+  panel_->skImageButton_VideoSetupClick(panel_->skImageButton_VideoSetup);
+  EXPECT_FALSE(main_->b_FullScreen);
 }
 
 TEST_F(TransportTest, TimeDigitsCountHoursModulo24) {

@@ -46,9 +46,12 @@ bool WaitFor(F done, int ms) {
   return done();
 }
 
-// What a disc reports for the submenus; a negative result makes that query fail.
-class FakeDvdInfo : public navdisc::IDvdInfo2 {
+// What a disc reports for the submenus, and the stream commands they send (a negative result
+// makes that query fail).
+class FakeDvdInfo : public navdisc::IDvdInfo2, public navdisc::IDvdControl2 {
  public:
+  std::vector<std::string> calls;
+
   uint32_t titles = 3, chapters = 4, angles = 1, angle = 1;
   uint32_t audioStreams = 2, audio = 0, subStreams = 2, sub = 0;
   int32_t subOff = 0;
@@ -109,6 +112,46 @@ class FakeDvdInfo : public navdisc::IDvdInfo2 {
   }
   HRESULT GetButtonAtPosition(navdisc::POINT, uint32_t*) override { return navdisc::E_FAIL; }
   HRESULT GetState(std::shared_ptr<navdisc::IDvdState>*) override { return navdisc::E_FAIL; }
+
+  HRESULT SelectAudioStream(uint32_t s, uint32_t, navdisc::IDvdCmd**) override {
+    calls.push_back("audio " + std::to_string(s));
+    audio = s;
+    return 0;
+  }
+  HRESULT SelectSubpictureStream(uint32_t s, uint32_t, navdisc::IDvdCmd**) override {
+    calls.push_back("sub " + std::to_string(s));
+    sub = s;
+    return 0;
+  }
+  HRESULT SetSubpictureState(bool on, uint32_t, navdisc::IDvdCmd**) override {
+    calls.push_back(on ? "subs on" : "subs off");
+    subOff = !on;
+    return 0;
+  }
+  // Not used by the submenus.
+  HRESULT SetOption(navdisc::DVD_OPTION_FLAG, bool) override { return navdisc::E_FAIL; }
+  HRESULT PlayForwards(double, uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT PlayBackwards(double, uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT PlayAtTime(const navdisc::DVD_HMSF_TIMECODE*, uint32_t, navdisc::IDvdCmd**) override {
+    return navdisc::E_FAIL;
+  }
+  HRESULT PlayTitle(uint32_t, uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT PlayChapter(uint32_t, uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT PlayChapterInTitle(uint32_t, uint32_t, uint32_t, navdisc::IDvdCmd**) override {
+    return navdisc::E_FAIL;
+  }
+  HRESULT ShowMenu(navdisc::DVD_MENU_ID, uint32_t, navdisc::IDvdCmd**) override {
+    return navdisc::E_FAIL;
+  }
+  HRESULT Resume(uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT SelectRelativeButton(navdisc::DVD_RELATIVE_BUTTON) override { return navdisc::E_FAIL; }
+  HRESULT ActivateButton() override { return navdisc::E_FAIL; }
+  HRESULT SelectAtPosition(navdisc::POINT) override { return navdisc::E_FAIL; }
+  HRESULT ActivateAtPosition(navdisc::POINT) override { return navdisc::E_FAIL; }
+  HRESULT SelectAngle(uint32_t, uint32_t, navdisc::IDvdCmd**) override { return navdisc::E_FAIL; }
+  HRESULT SetState(navdisc::IDvdState*, uint32_t, navdisc::IDvdCmd**) override {
+    return navdisc::E_FAIL;
+  }
 };
 
 class CommandsFixture : public player_test::PlayerFixture {
@@ -123,7 +166,7 @@ class CommandsFixture : public player_test::PlayerFixture {
     main_->show();
   }
   void TearDown() override {
-    commands::SetDvdInfoDouble(nullptr);
+    SetDvdInterfacesDouble(nullptr, nullptr);
     if (main_->b_FullScreen) main_->LeaveFullScreen();
     PlayerFixture::TearDown();
   }

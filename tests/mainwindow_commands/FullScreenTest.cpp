@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "CommandsTestSupport.h"
+#include "platform/Shell.h"
 #include "player/widgets/TTimer.h"
 
 using commands_test::CommandsFixture;
@@ -129,6 +130,31 @@ TEST_F(FullScreenTest, EscapeLeavesAndLettersDoNothing) {
     Key(Qt::Key_Escape, main_->b_FullScreen ? static_cast<QWidget*>(full_) : main_);
   EXPECT_FALSE(main_->b_FullScreen);
   EXPECT_EQ(bar_->parentWidget(), main_->Panel_ControlPanel);
+}
+
+TEST_F(FullScreenTest, EscapeInZoomLeavesZoomFirstThenFullScreen) {
+  main_->EnterFullScreen();
+  main_->EnterZoomMode();
+  ASSERT_TRUE(main_->b_ZoomMode);
+  ASSERT_TRUE(FT_LumoraDVD_ShadowForm->isVisible());
+  // In zoom a double click on the picture is the selector's, not a way out.
+  full_->Panel_MainForm_CenterDblClick(nullptr);
+  EXPECT_TRUE(main_->b_FullScreen);
+  Key(Qt::Key_Escape, full_);
+  EXPECT_FALSE(main_->b_ZoomMode);
+  EXPECT_TRUE(main_->b_FullScreen) << "the first Escape only leaves zoom";
+  EXPECT_FALSE(FT_LumoraDVD_ShadowForm->isVisible());
+  QRect clip;
+  EXPECT_FALSE(plat::CursorClip(clip)) << "the pointer is free again";
+  Key(Qt::Key_Escape, full_);
+  EXPECT_FALSE(main_->b_FullScreen);
+
+  // In the main window Escape leaves zoom too, and the window stays as it is.
+  main_->EnterZoomMode();
+  ASSERT_TRUE(main_->b_ZoomMode);
+  Key(Qt::Key_Escape, main_);
+  EXPECT_FALSE(main_->b_ZoomMode);
+  EXPECT_FALSE(main_->b_FullScreen);
 }
 
 TEST_F(FullScreenTest, DoubleClicksGoInAndOut) {

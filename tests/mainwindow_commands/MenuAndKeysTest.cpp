@@ -76,7 +76,7 @@ TEST_F(MenuTest, AspectDefaultAndFullScreenCaptionFollowTheState) {
 
 TEST_F(MenuTest, TitleAndChapterSubmenusNameTheirEntriesAndMarkTheCurrentOne) {
   FakeDvdInfo info;
-  commands::SetDvdInfoDouble(&info);
+  SetDvdInterfacesDouble(&info, &info);
   main_->i_CurrentTitle = 2;
   main_->i_CurrentChapter = 3;
   main_->RefreshMainMenu();
@@ -95,7 +95,7 @@ TEST_F(MenuTest, TitleAndChapterSubmenusNameTheirEntriesAndMarkTheCurrentOne) {
 
 TEST_F(MenuTest, AngleSubmenuNeedsMoreThanOneAngle) {
   FakeDvdInfo info;
-  commands::SetDvdInfoDouble(&info);
+  SetDvdInterfacesDouble(&info, &info);
   info.angles = 3;
   info.angle = 2;
   main_->RefreshMainMenu();
@@ -111,7 +111,7 @@ TEST_F(MenuTest, AngleSubmenuNeedsMoreThanOneAngle) {
 
 TEST_F(MenuTest, SubtitleSubmenuShowsTheOffStateAndFailsWholeOnOneBadStream) {
   FakeDvdInfo info;
-  commands::SetDvdInfoDouble(&info);
+  SetDvdInterfacesDouble(&info, &info);
   info.subOff = 1;
   info.sub = 1;
   main_->RefreshMainMenu();
@@ -143,7 +143,7 @@ TEST_F(MenuTest, SubtitleSubmenuShowsTheOffStateAndFailsWholeOnOneBadStream) {
 
 TEST_F(MenuTest, AudioEntriesAreNamedAfterTheirLanguage) {
   FakeDvdInfo info;
-  commands::SetDvdInfoDouble(&info);
+  SetDvdInterfacesDouble(&info, &info);
   info.audioStreams = 3;
   info.audioLcid = {1033, 0, 99999};
   info.audio = 2;
@@ -154,7 +154,57 @@ TEST_F(MenuTest, AudioEntriesAreNamedAfterTheirLanguage) {
   EXPECT_EQ(captions[1], "Unknown");
   EXPECT_EQ(captions[2], "Unknown");
   EXPECT_EQ(DefaultName(main_->PopMenu_Audio), "lg2");
-  EXPECT_EQ(commands::LanguageName(0), "Unknown");
+  EXPECT_EQ(TFT_LumoraDVD_OperationForm::LanguageName(0), "Unknown");
+}
+
+TEST_F(MenuTest, SubtitleAndAudioEntriesActThroughTheControlPanel) {
+  FakeDvdInfo info;
+  SetDvdInterfacesDouble(&info, &info);
+  info.subOff = 1;
+  main_->RefreshMainMenu();
+  TMenuItem* subs = main_->PopMenu_Subtitle;
+  ASSERT_EQ(subs->Count(), 4);
+  // The panel tracks the main window's entries, so its handler updates these marks.
+  EXPECT_EQ(panel_->DisableSubpictureItem.data(), subs->Item(0));
+  EXPECT_EQ(panel_->CurrentSubpictureItem.data(), subs->Item(2));
+
+  subs->Item(3)->trigger();  // French
+  EXPECT_EQ(info.calls, (std::vector<std::string>{"sub 1", "subs on"}));
+  EXPECT_TRUE(subs->Item(3)->Checked());
+  EXPECT_FALSE(subs->Item(2)->Checked());
+  EXPECT_FALSE(subs->Item(0)->Checked());
+  EXPECT_TRUE(panel_->b_SubpictureChosen);
+  // The shown subtitle again: its display goes off.
+  info.calls.clear();
+  subs->Item(3)->trigger();
+  EXPECT_EQ(info.calls, (std::vector<std::string>{"subs off"}));
+  EXPECT_TRUE(subs->Item(0)->Checked());
+
+  TMenuItem* audio = main_->PopMenu_Audio;
+  ASSERT_EQ(audio->Count(), 2);
+  info.calls.clear();
+  audio->Item(0)->trigger();  // already current: nothing is sent
+  EXPECT_TRUE(info.calls.empty());
+  EXPECT_TRUE(audio->Item(0)->Checked());
+  audio->Item(1)->trigger();
+  EXPECT_EQ(info.calls, (std::vector<std::string>{"audio 1"}));
+  EXPECT_EQ(panel_->CurrentAudioItem.data(), audio->Item(1));
+  EXPECT_FALSE(audio->Item(0)->Checked());
+}
+
+TEST_F(MenuTest, FastForwardAndReverseEntriesStepTheRate) {
+  const std::string clip = commands_test::MinuteClip();
+  if (clip.empty()) GTEST_SKIP() << "ffmpeg could not make the clip";
+  ASSERT_TRUE(PlayFile(clip));
+  main_->RefreshMainMenu();
+  ASSERT_EQ(i_CurrentPlaybackRateIndex, 2);
+  main_->PopMenu_FastForward->trigger();
+  EXPECT_EQ(i_CurrentPlaybackRateIndex, 3);
+  EXPECT_EQ(main_->s_LastStatus, s_PlaybackRate[3]);
+  main_->PopMenu_FastReverse->trigger();
+  main_->PopMenu_FastReverse->trigger();
+  EXPECT_EQ(i_CurrentPlaybackRateIndex, 1);
+  EXPECT_EQ(main_->s_LastStatus, s_PlaybackRate[1]);
 }
 
 class RepeatTest : public CommandsFixture {};

@@ -10,6 +10,10 @@
 //   navdisc_disc_runner engine PATH
 //       open the disc through the engine's exports as the player does (headless, null audio)
 //       and use it for a moment: menus, buttons, titles, chapters, seeks, rates, stop.
+//   navdisc_disc_runner play PATH [TITLE...]
+//       open and play as the player does, answering the engine's box as a user would; with
+//       titles, jump to each in turn. Waits each time for playing time to advance in a title,
+//       and prints what was seen: boxes, jump answers, titles entered, time events, stops.
 //
 // Exit status: 0 played to the end, 3 refused or failed cleanly, 2 usage.
 #include <dvdnav/dvdnav.h>
@@ -23,8 +27,10 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "navdisc/DiscValidator.h"
+#include "navdisc/DvdTypes.h"
 #include "navdisc/Navdisc.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
@@ -72,10 +78,13 @@ Stop ReadOn(dvdnav_t* nav, int budget) {
   return Stop::kBudget;
 }
 
+// With the disc check, what it barred is left alone as the engine leaves it: the menus, the
+// titles, and buttons leading to them.
 int RunNav(const std::string& path, bool validate) {
+  navdisc::DiscLimits limits;
   if (validate) {
     std::string why;
-    if (!navdisc::ValidateDisc(path, &why)) {
+    if (!navdisc::ValidateDisc(path, &why, &limits)) {
       std::printf("refused: %s\n", why.c_str());
       return 3;
     }
@@ -88,22 +97,30 @@ int RunNav(const std::string& path, bool validate) {
   }
   int failures = 0;
   // Start-up into the first menu, then every button of it and back.
-  Stop s = ReadOn(nav, 20000);
+  Stop s = limits.menus ? ReadOn(nav, 20000) : Stop::kEnd;
   for (int button = 1; button <= 4 && s == Stop::kStill; ++button) {
     pci_t* pci = dvdnav_get_current_nav_pci(nav);
     dvdnav_upper_button_select(nav, pci);
     dvdnav_lower_button_select(nav, pci);
     dvdnav_mouse_select(nav, pci, 360, 180);
-    dvdnav_button_select_and_activate(nav, pci, button);
+    const navdisc::NavDomain domain = dvdnav_is_domain_vmgm(nav)
+                                          ? navdisc::NavDomain::kVideoManagerMenu
+                                          : navdisc::NavDomain::kTitleSetMenu;
+    if (!validate ||
+        (button <= pci->hli.hl_gi.btn_ns &&
+         navdisc::ButtonCommandAllowed(pci->hli.btnit[button - 1].cmd.bytes, domain, limits)))
+      dvdnav_button_select_and_activate(nav, pci, button);
     dvdnav_still_skip(nav);
     s = ReadOn(nav, 20000);
     if (s == Stop::kError) ++failures;
-    if (dvdnav_menu_call(nav, DVD_MENU_Title) == DVDNAV_STATUS_OK) s = ReadOn(nav, 20000);
+    if (limits.menus && dvdnav_menu_call(nav, DVD_MENU_Title) == DVDNAV_STATUS_OK)
+      s = ReadOn(nav, 20000);
   }
   // Every part of every title, with the searches and menu calls a player makes there.
   int32_t titles = 0;
   if (dvdnav_get_number_of_titles(nav, &titles) == DVDNAV_STATUS_OK) {
     for (int32_t t = 1; t <= titles && t <= 99; ++t) {
+      if (!limits.TitleAllowed(t)) continue;
       uint64_t* times = nullptr;
       uint64_t duration = 0;
       const uint32_t chapters = dvdnav_describe_title_chapters(nav, t, &times, &duration);
@@ -126,7 +143,7 @@ int RunNav(const std::string& path, bool validate) {
         ReadOn(nav, 200);
         dvdnav_time_search(nav, duration / 2);
         ReadOn(nav, 200);
-        if (dvdnav_menu_call(nav, DVD_MENU_Root) == DVDNAV_STATUS_OK) {
+        if (limits.menus && dvdnav_menu_call(nav, DVD_MENU_Root) == DVDNAV_STATUS_OK) {
           ReadOn(nav, 2000);
           dvdnav_menu_call(nav, DVD_MENU_Escape);
           ReadOn(nav, 2000);
@@ -145,7 +162,15 @@ int RunNav(const std::string& path, bool validate) {
 }
 
 int g_events = 0;
-void CountEvent(int32_t, int32_t, int32_t) { ++g_events; }
+int g_times = 0, g_stops = 0, g_errors = 0, g_title = 0, g_domain = 0;
+void CountEvent(int32_t code, int32_t p1, int32_t) {
+  ++g_events;
+  if (code == navdisc::EC_DVD_TITLE_CHANGE) g_title = p1;
+  if (code == navdisc::EC_DVD_DOMAIN_CHANGE) g_domain = p1;
+  if (code == navdisc::EC_DVD_CURRENT_HMSF_TIME || code == navdisc::EC_DVD_CURRENT_TIME) ++g_times;
+  if (code == navdisc::EC_DVD_PLAYBACK_STOPPED) ++g_stops;
+  if (code == navdisc::EC_DVD_ERROR) ++g_errors;
+}
 
 void Pump(int ms) {
   QElapsedTimer t;
@@ -178,6 +203,8 @@ int RunEngine(const std::string& path, int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
   QApplication app(argc, argv);
+  // The engine's box (a disc played without its menus) is answered as a user would.
+  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) { return plat::IDOK; });
   QWidget window;
   const HWND h = OpenAndPlay(path, window);
   if (!h) return 3;
@@ -209,6 +236,49 @@ int RunEngine(const std::string& path, int argc, char** argv) {
   StopDVD();
   DestroyDVDGraph();
   std::printf("played, %d events\n", g_events);
+  return 0;
+}
+
+// Pumps until two more time events come in title `title` (any title for 0; or a menu shown
+// when menus count), or playing stops or fails. True when it plays.
+bool AwaitPlaying(int title, bool menus = false) {
+  const int times = g_times, stops = g_stops, errors = g_errors;
+  auto inMenu = [&] {
+    return menus && (g_domain == navdisc::DVD_DOMAIN_VideoManagerMenu ||
+                     g_domain == navdisc::DVD_DOMAIN_VideoTitleSetMenu);
+  };
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 30000 && g_stops == stops && g_errors == errors && !inMenu() &&
+         (g_times < times + 2 || (title ? g_title != title : g_title == 0)))
+    plat::PumpMessages(20);
+  return g_stops == stops && g_errors == errors && g_times >= times + 2 &&
+         (title ? g_title == title : g_title != 0);
+}
+
+int RunPlay(const std::string& path, const std::vector<uint32_t>& titles, int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("LUMORA_AUDIO")) qputenv("LUMORA_AUDIO", "null");
+  QApplication app(argc, argv);
+  static int boxes = 0;
+  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord&) {
+    ++boxes;
+    return plat::IDOK;
+  });
+  QWidget window;
+  if (!OpenAndPlay(path, window)) return 3;
+  AwaitPlaying(0, true);
+  std::printf("start: boxes %d, %s %d, times %d, stops %d, errors %d\n", boxes,
+              g_title ? "title" : "domain", g_title ? g_title : g_domain, g_times, g_stops,
+              g_errors);
+  for (uint32_t title : titles) {
+    const bool jumped = JumpDVDTitle(title);
+    const bool plays = jumped && AwaitPlaying(static_cast<int>(title));
+    std::printf("title %u: jump %d, plays %d, title %d, times %d, stops %d, errors %d\n", title,
+                jumped, plays, g_title, g_times, g_stops, g_errors);
+  }
+  StopDVD();
+  DestroyDVDGraph();
   return 0;
 }
 
@@ -306,10 +376,17 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "nav") == 0)
     return RunNav(argv[2], !(argc >= 4 && std::strcmp(argv[3], "--no-validate") == 0));
   if (argc >= 3 && std::strcmp(argv[1], "engine") == 0) return RunEngine(argv[2], argc, argv);
+  if (argc >= 3 && std::strcmp(argv[1], "play") == 0) {
+    std::vector<uint32_t> titles;
+    for (int i = 3; i < argc; ++i) titles.push_back(static_cast<uint32_t>(std::atoi(argv[i])));
+    return RunPlay(argv[2], titles, argc, argv);
+  }
   if (argc >= 5 && std::strcmp(argv[1], "walk") == 0)
     return RunWalk(argv[2], static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)),
                    std::atoi(argv[4]), argc, argv);
-  std::fprintf(stderr, "usage: %s nav|engine PATH [--no-validate] | walk PATH SEED COUNT\n",
+  std::fprintf(stderr,
+               "usage: %s nav|engine PATH [--no-validate] | walk PATH SEED COUNT | "
+               "play PATH [TITLE...]\n",
                argv[0]);
   return 2;
 }

@@ -98,6 +98,42 @@ TEST(DrivesTest, TopFoldersOfFoldersAndImagesAreFoundInAnyCase) {
   EXPECT_FALSE(DiscHasFolder(iso.toStdString(), "AUDIO_TS"));
 }
 
+TEST(DrivesTest, SerialsTellDiscsWithTheSameLabelApart) {
+  QTemporaryDir dir;
+  const std::string root = dir.path().toStdString() + "/";
+  QDir(dir.path()).mkpath("one/video_ts");
+  QDir(dir.path()).mkpath("two/VIDEO_TS");
+  WriteAll(root + "one/video_ts/video_ts.ifo", "DVDVIDEO-VMG first disc");
+  WriteAll(root + "two/VIDEO_TS/VIDEO_TS.IFO", "DVDVIDEO-VMG second disc");
+  std::string a, again, b;
+  ASSERT_TRUE(GetDiscSerial(root + "one/", a));
+  ASSERT_TRUE(GetDiscSerial(root + "one", again));
+  ASSERT_TRUE(GetDiscSerial(root + "two/", b));
+  EXPECT_EQ(a, again);
+  EXPECT_NE(a, b);
+  EXPECT_FALSE(a.empty());
+  std::string none;
+  EXPECT_FALSE(GetDiscSerial(root, none));  // no VIDEO_TS
+  EXPECT_FALSE(GetDiscSerial(root + "missing/", none));
+  const std::string junk = root + "junk.iso";
+  WriteAll(junk, std::string(70000, 'j'));
+  EXPECT_FALSE(GetDiscSerial(junk, none));
+
+  const QString tool = QStandardPaths::findExecutable("genisoimage");
+  if (tool.isEmpty()) GTEST_SKIP() << "genisoimage not installed";
+  // Two images with one label: their descriptors still differ (sizes, dates).
+  WriteAll(root + "two/VIDEO_TS/VTS_01_1.VOB", std::string(300000, 'v'));
+  const QString iso1 = dir.path() + "/one.iso", iso2 = dir.path() + "/two.iso";
+  ASSERT_EQ(QProcess::execute(tool, {"-quiet", "-V", "FILM", "-o", iso1, dir.path() + "/one"}), 0);
+  ASSERT_EQ(QProcess::execute(tool, {"-quiet", "-V", "FILM", "-o", iso2, dir.path() + "/two"}), 0);
+  std::string i1, i1again, i2;
+  ASSERT_TRUE(GetDiscSerial(iso1.toStdString(), i1));
+  ASSERT_TRUE(GetDiscSerial(iso1.toStdString(), i1again));
+  ASSERT_TRUE(GetDiscSerial(iso2.toStdString(), i2));
+  EXPECT_EQ(i1, i1again);
+  EXPECT_NE(i1, i2);
+}
+
 TEST(DrivesTest, ADriveThatDoesNotAnswerCountsAsEmptyAfterTheTimeout) {
   // Opening a pipe for reading waits for a writer, as a dead drive keeps its reader waiting.
   QTemporaryDir dir;

@@ -1,62 +1,12 @@
-"""The main window's commands as a user meets them: keys in the disc's menu, a chapter from the
-popup menu, full screen with the sliding bar, dragging the docked bar out, and files dropped
-from a file manager."""
+"""The main window's commands as a user meets them: dragging the docked bar out, and files
+dropped from a file manager. The disc's menu, the popup and full screen are in
+flow_mainwindow_dvd_commands.py."""
 
-import os
 import tempfile
 import time
 import unittest
 
-from harness import Player, media_file, run_flows, sample_dvd, wait_until
-
-YELLOW = (255, 255, 0)  # the sample disc's selected-button frame
-LIME = (0, 255, 0)      # the status text
-
-
-def new_window(p, before, timeout=5):
-    """Geometry (x, y, w, h) of a window of the player that appeared since `before`."""
-    def find():
-        ids = p.xdotool("search", "--all", "--onlyvisible", "--pid", p.proc.pid, "",
-                        check=False).split()
-        fresh = [i for i in ids if i not in before]
-        return fresh[-1] if fresh else None
-    wid = wait_until(find, timeout, "a new window")
-    out = p.xdotool("getwindowgeometry", "--shell", wid)
-    g = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
-
-
-def visible_ids(p):
-    return p.xdotool("search", "--all", "--onlyvisible", "--pid", p.proc.pid, "",
-                     check=False).split()
-
-
-def menu_rows(p, menu):
-    """Top of the first entry, entry height and separator height of an open popup menu, from
-    the band the keyboard highlight paints on the first entry."""
-    x, y, w, h = menu
-    before = p.grab().crop(menu)
-    p.key("Down")
-    time.sleep(0.3)
-    after = p.grab().crop(menu)
-    rows = [r for r in range(h)
-            if before.difference(after, (w // 3, r, w // 3, 1)) > 40]
-    if not rows:
-        raise AssertionError("no highlight in the popup menu")
-    return rows[0], rows[-1] - rows[0] + 1
-
-
-def digit_shown(p, panel_role, key, digit):
-    """Whether the control panel's digit control `key` shows `digit` as the skin draws it."""
-    skin = p.skin()
-    rec = skin.record(panel_role, key)
-    prefix = rec[0].replace("\\", "/")
-    pic = skin.bitmap(prefix + "%d.bmp" % digit)
-    win = p.window(panel_role)
-    left, top = skin.number(panel_role, key, 6), skin.number(panel_role, key, 5)
-    img = p.grab().crop(win.rect)
-    hits = img.find(pic, near=(left, top), limit=1)
-    return bool(hits) and abs(hits[0][0] - left) <= 2 and abs(hits[0][1] - top) <= 2
+from harness import Player, media_file, run_flows, wait_until
 
 
 class CommandsFlow(unittest.TestCase):

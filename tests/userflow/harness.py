@@ -480,6 +480,11 @@ class Player:
 
     # -- input
     def move(self, x, y):
+        # --sync waits for the pointer to move, which it never does when it is there already.
+        out = self.xdotool("getmouselocation", "--shell", check=False)
+        at = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        if (at.get("X"), at.get("Y")) == (str(int(x)), str(int(y))):
+            return
         self.xdotool("mousemove", "--sync", int(x), int(y))
 
     def click(self, x, y, button=1, double=False):

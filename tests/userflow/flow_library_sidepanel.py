@@ -8,6 +8,7 @@ import subprocess
 import time
 import unittest
 
+from flow_mainwindow_frame import menu_picture
 from harness import Player, run_flows, sample_dvd, wait_until
 
 COLOURS = {"a_red": (230, 20, 20), "b_green": (20, 200, 20), "c_blue": (20, 20, 230)}
@@ -47,6 +48,11 @@ def nearest(rgb):
     return best if sum((a - b) ** 2 for a, b in zip(COLOURS[best], rgb)) < 3 * 70 ** 2 else None
 
 
+def visible_windows(p):
+    return p.xdotool("search", "--all", "--onlyvisible", "--pid", p.proc.pid, "",
+                     check=False).split()
+
+
 def collapse(seq):
     out = []
     for s in seq:
@@ -72,8 +78,9 @@ class SidePanelFlow(unittest.TestCase):
 
             # Add Files from the add button's menu, in the open dialog.
             x, y, w, h = p.find_control("FT_LumoraDVD_SubForm", "skImageButton_AddFile")
+            before = set(visible_windows(p))
             p.click(x + w // 2, y + h // 2)
-            time.sleep(0.5)
+            wait_until(lambda: set(visible_windows(p)) - before, 10, "the add menu")
             p.click(x + w // 2 + 20, y + h // 2 + 12)  # "Add Files", the menu's first entry
             dialog = wait_until(lambda: p.xdotool("search", "--name", "Load File to Play List",
                                                   check=False).split(), 10, "the open dialog")
@@ -115,12 +122,16 @@ class SidePanelFlow(unittest.TestCase):
         with Player(args=[sample_dvd()]) as p:
             main = p.window("FT_LumoraDVD_MainForm")
             panel = p.window("FT_LumoraDVD_OperationForm")
-            time.sleep(2)
-            # Title 1 from the disc's menu (its first button), then on into chapter 2 (0:04),
-            # held still by Pause.
-            main.refresh()
-            p.click(main.x + main.w // 2, main.y + main.h * 180 // 576)
-            time.sleep(1.0)
+            # Title 1 from the disc's menu (its first button, y 140..220 of the 720 x 576
+            # picture), then on into chapter 2 (0:04), held still by Pause.
+            pic = wait_until(lambda: menu_picture(p.grab(), main.refresh().rect), 30,
+                             "the disc's menu")
+            p.click(pic[0] + pic[2] // 2, pic[1] + pic[3] * 180 // 576)
+
+            def title_plays():
+                x, y, w, h = main.refresh().rect
+                return sum(p.grab().mean((x + w // 4, y + h // 4, w // 2, h // 3))) / 3 > 80
+            wait_until(title_plays, 20, "title 1 in place of the menu")
             p.click_control("FT_LumoraDVD_OperationForm", "skImageButton_NextChapter")
             time.sleep(1.0)
             p.click_control("FT_LumoraDVD_OperationForm", "skImageButton_Pause")
