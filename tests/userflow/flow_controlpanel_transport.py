@@ -13,17 +13,14 @@ import re
 import shutil
 import signal
 import struct
-import subprocess
 import tempfile
 import time
 import unittest
 
-from harness import SKIP, Player, media_file, run_flows, sample_dvd, wait_until
+from harness import SKIP, MprisBus, Player, media_file, run_flows, sample_dvd, wait_until
 
 PANEL = "FT_LumoraDVD_OperationForm"
 MAIN = "FT_LumoraDVD_MainForm"
-DEST = "org.mpris.MediaPlayer2.LumoraDVD"
-PLAYER = "org.mpris.MediaPlayer2.Player"
 SHOTS = os.environ.get("LUMORA_FLOW_SHOTS")
 # Subtitle line width over picture width: the sample disc's French lines reach beyond this, its
 # English ones stay below.
@@ -38,28 +35,8 @@ def shot(p, name):
         p.screenshot(os.path.join(SHOTS, name + ".png"))
 
 
-class MediaWidget:
+class MediaWidget(MprisBus):
     """What the desktop's media widget reads from the player, over a private session bus."""
-
-    def __enter__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
-        return self
-
-    def __exit__(self, *exc):
-        self.daemon.terminate()
-        self.daemon.wait(5)
-        self.daemon.stdout.close()
-
-    def prop(self, name):
-        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address)
-        r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=" + DEST,
-                            "/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties.Get",
-                            "string:" + PLAYER, "string:" + name], env=env,
-                           capture_output=True, text=True, timeout=10)
-        return r.stdout if r.returncode == 0 else ""
 
     def status(self):
         m = re.search(r'string "(\w+)"', self.prop("PlaybackStatus"))

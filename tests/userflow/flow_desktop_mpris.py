@@ -4,43 +4,10 @@ PlayPause pauses the film and Next moves to the next chapter, as the user then s
 import os
 import re
 import shutil
-import subprocess
 import time
 import unittest
 
-from harness import SKIP, Player, run_flows, sample_dvd, wait_until
-
-DEST = "org.mpris.MediaPlayer2.LumoraDVD"
-PLAYER = "org.mpris.MediaPlayer2.Player"
-
-
-class PrivateBus:
-    def __enter__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
-        return self
-
-    def __exit__(self, *exc):
-        self.daemon.terminate()
-        self.daemon.wait(5)
-        self.daemon.stdout.close()
-
-    def send(self, *args):
-        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address)
-        r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=" + DEST,
-                            "/org/mpris/MediaPlayer2"] + list(args), env=env,
-                           capture_output=True, text=True, timeout=10)
-        return r.stdout if r.returncode == 0 else None
-
-    def call(self, method):
-        return self.send(PLAYER + "." + method)
-
-    def prop(self, name):
-        return self.send("org.freedesktop.DBus.Properties.Get", "string:" + PLAYER,
-                         "string:" + name)
-
+from harness import SKIP, MprisBus, Player, run_flows, sample_dvd, wait_until
 
 def status(bus):
     out = bus.prop("PlaybackStatus") or ""
@@ -58,7 +25,7 @@ class MprisFlow(unittest.TestCase):
     def test_playpause_and_next_from_the_desktop(self):
         if shutil.which("dbus-daemon") is None or shutil.which("dbus-send") is None:
             raise SystemExit(SKIP)
-        with PrivateBus() as bus, Player(args=[sample_dvd()],
+        with MprisBus() as bus, Player(args=[sample_dvd()],
                                         env={"DBUS_SESSION_BUS_ADDRESS": bus.address}) as p:
             main = p.window("FT_LumoraDVD_MainForm")
             wait_until(lambda: status(bus) == "Playing", 20, "the player on the bus")

@@ -586,3 +586,40 @@ class Player:
             if s.lower() == section.lower():
                 return ini.get(s, key.lower(), fallback=None)
         return None
+
+
+MPRIS_DEST = "org.mpris.MediaPlayer2.LumoraDVD"
+MPRIS_PLAYER = "org.mpris.MediaPlayer2.Player"
+
+
+class MprisBus:
+    """A private session bus, and the player's MPRIS service on it as the desktop sees it.
+    Give the player `env={"DBUS_SESSION_BUS_ADDRESS": bus.address}`."""
+
+    def __enter__(self):
+        self.daemon = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address"],
+            stdout=subprocess.PIPE, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+        return self
+
+    def __exit__(self, *exc):
+        self.daemon.terminate()
+        self.daemon.wait(5)
+        self.daemon.stdout.close()
+
+    def send(self, *args):
+        """dbus-send's reply to a call on the player's object, or None when it failed."""
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address)
+        r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=" + MPRIS_DEST,
+                            "/org/mpris/MediaPlayer2"] + list(args), env=env,
+                           capture_output=True, text=True, timeout=10)
+        return r.stdout if r.returncode == 0 else None
+
+    def call(self, method):
+        return self.send(MPRIS_PLAYER + "." + method)
+
+    def prop(self, name):
+        """The reply to reading a Player property ("" when it could not be read)."""
+        return self.send("org.freedesktop.DBus.Properties.Get", "string:" + MPRIS_PLAYER,
+                         "string:" + name) or ""
