@@ -18,17 +18,9 @@ using navdisc::HRESULT;
 
 // A 60-second clip, small enough to play quickly.
 inline std::string MinuteClip() {
-  const std::string path = player_test::FixtureDir() + "minute.mp4";
-  if (QFile::exists(QString::fromStdString(path))) return path;
-  const std::string tmp =
-      player_test::FixtureDir() + "tmp-" + std::to_string(getpid()) + "-minute.mp4";
-  const std::string cmd =
-      "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=160x120:r=10:d=60 "
-      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 10 '" +
-      tmp + "'";
-  if (std::system(cmd.c_str()) != 0) return {};
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) return {};
-  return path;
+  return player_test::FixtureClip("minute.mp4",
+                                  "-f lavfi -i testsrc2=s=160x120:r=10:d=60 -c:v libx264 "
+                                  "-preset ultrafast -pix_fmt yuv420p -g 10");
 }
 
 inline std::string SampleDvd() {

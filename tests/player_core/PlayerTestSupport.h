@@ -42,23 +42,26 @@ inline std::string FixtureDir() {
   return dir;
 }
 
-// A 4-second 320x240 clip with sound, made once per build.
-inline std::string SmallClip() {
-  const std::string path = FixtureDir() + "clip.mp4";
+// The clip `name` in the fixture folder, made once per build by ffmpeg from `args` (its inputs
+// and encoding); empty when ffmpeg fails. Parallel test processes each write their own
+// temporary file; the rename is atomic.
+inline std::string FixtureClip(const std::string& name, const std::string& args) {
+  const std::string path = FixtureDir() + name;
   if (QFile::exists(QString::fromStdString(path))) return path;
-  // Parallel test processes each write their own temporary file; the rename is atomic.
-  const std::string tmp = FixtureDir() + "tmp-" + std::to_string(getpid()) + "-clip.mp4";
-  const std::string cmd =
-      "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=320x240:r=25:d=4 "
-      "-f lavfi -i sine=f=440:d=4 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 "
-      "-c:a aac -shortest '" +
-      tmp + "'";
-  if (std::system(cmd.c_str()) != 0) {
+  const std::string tmp = FixtureDir() + "tmp-" + std::to_string(getpid()) + "-" + name;
+  const std::string cmd = "ffmpeg -nostdin -loglevel error -y " + args + " '" + tmp + "'";
+  if (std::system(cmd.c_str()) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
     std::remove(tmp.c_str());
     return {};
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) return {};
   return path;
+}
+
+// A 4-second 320x240 clip with sound.
+inline std::string SmallClip() {
+  return FixtureClip("clip.mp4",
+                     "-f lavfi -i testsrc2=s=320x240:r=25:d=4 -f lavfi -i sine=f=440:d=4 "
+                     "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 -c:a aac -shortest");
 }
 
 inline void ResetPlaybackState() {

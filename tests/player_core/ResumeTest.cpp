@@ -12,22 +12,12 @@
 
 namespace {
 
-// A minute-long clip, so a stop in its middle is worth remembering; made once per build.
+// A minute-long clip with sound, so a stop in its middle is worth remembering.
 std::string LongClip() {
-  const std::string path = player_test::FixtureDir() + "long-clip.mp4";
-  if (QFile::exists(QString::fromStdString(path))) return path;
-  const std::string tmp =
-      player_test::FixtureDir() + "tmp-" + std::to_string(getpid()) + "-long.mp4";
-  const std::string cmd =
-      "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=160x120:r=10:d=60 "
-      "-f lavfi -i sine=f=440:d=60 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 10 "
-      "-c:a aac -shortest '" +
-      tmp + "'";
-  if (std::system(cmd.c_str()) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return {};
-  }
-  return path;
+  return player_test::FixtureClip(
+      "long-clip.mp4",
+      "-f lavfi -i testsrc2=s=160x120:r=10:d=60 -f lavfi -i sine=f=440:d=60 -c:v libx264 "
+      "-preset ultrafast -pix_fmt yuv420p -g 10 -c:a aac -shortest");
 }
 
 std::string ReadAll(const std::string& path) {
