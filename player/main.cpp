@@ -2,8 +2,8 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "core/Ft_lumoradvdmain.h"
-#include "desktop/Mpris.h"
+#include "player/core/Ft_lumoradvdmain.h"
+#include "player/desktop/Mpris.h"
 
 namespace {
 

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/MessageBox.h"
 #include "platform/VideoSurface.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 #include "player/widgets/TPanel.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HandOffFile.h"
 #include "platform/InstanceChannel.h"
+#include "player/core/HandOffFile.h"
 
 namespace {
 

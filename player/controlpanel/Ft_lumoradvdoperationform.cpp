@@ -1,4 +1,4 @@
-#include "controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -8,18 +8,18 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/CommandLine.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Drives.h"
 #include "platform/DropFiles.h"
 #include "platform/Window.h"
+#include "player/core/CommandLine.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"

@@ -1,10 +1,10 @@
 // The control panel's component tree, its run-time skin controls and its skin application.
 #include <algorithm>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/skin/Faces.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/SkinCursors.h"

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "controlpanel/MenuMarks.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Locale.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/controlpanel/MenuMarks.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/widgets/TPopupMenu.h"
 #include "player/widgets/TskImageButton.h"
 

@@ -7,15 +7,15 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "controlpanel/MenuMarks.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Drives.h"
 #include "platform/MessageBox.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/controlpanel/MenuMarks.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/widgets/TPopupMenu.h"
 #include "player/widgets/TskImageButton.h"
 

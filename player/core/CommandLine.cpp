@@ -1,4 +1,4 @@
-#include "core/CommandLine.h"
+#include "player/core/CommandLine.h"
 
 #include <sys/stat.h>
 

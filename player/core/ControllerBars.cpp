@@ -1,7 +1,7 @@
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/ControllerDetail.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/ControllerDetail.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/skin/controls/Ftimagebutton.h"
 
 void MirrorBar(TFT_ProgressBar* bar, int32_t value, BarKind kind) {

@@ -1,4 +1,4 @@
-#include "core/Ft_lumoradvdmain.h"
+#include "player/core/Ft_lumoradvdmain.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,19 +14,19 @@
 #include <cstdio>
 #include <exception>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/CommandLine.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "core/PlayerWindows.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/InstanceChannel.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/CommandLine.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/core/PlayerWindows.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 
 namespace {
 

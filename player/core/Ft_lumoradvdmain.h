@@ -18,7 +18,7 @@ bool TerminationRequested();
 const std::vector<std::string>& CommandLineArguments();
 void SetCommandLineArguments(std::vector<std::string> args);
 
-#include "core/HandOffFile.h"
+#include "player/core/HandOffFile.h"
 
 std::string HandOffFilePath();
 

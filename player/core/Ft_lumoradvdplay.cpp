@@ -1,18 +1,18 @@
-#include "core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdplay.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/CommandLine.h"
-#include "core/ControllerDetail.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "core/Resume.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Drives.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/CommandLine.h"
+#include "player/core/ControllerDetail.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/core/Resume.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 
 namespace {
 

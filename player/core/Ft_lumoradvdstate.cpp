@@ -1,4 +1,4 @@
-#include "core/Ft_lumoradvdstate.h"
+#include "player/core/Ft_lumoradvdstate.h"
 
 int32_t PlayType = ptNone;
 int32_t PlayState = psIdle;

@@ -1,4 +1,4 @@
-#include "core/HandOffFile.h"
+#include "player/core/HandOffFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

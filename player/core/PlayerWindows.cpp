@@ -1,10 +1,10 @@
-#include "core/PlayerWindows.h"
+#include "player/core/PlayerWindows.h"
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 
 TFT_LumoraDVD_MainForm* CreatePlayerWindows() {
   auto* main = new TFT_LumoraDVD_MainForm();

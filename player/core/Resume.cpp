@@ -1,4 +1,4 @@
-#include "core/Resume.h"
+#include "player/core/Resume.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "core/ResumeList.h"
-#include "library/TFT_Bookmark.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "navdisc/DvdInterfaces.h"
 #include "platform/Drives.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/core/ResumeList.h"
+#include "player/library/TFT_Bookmark.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/ResumeList.h"
+#include "player/core/ResumeList.h"
 
 #include <QFile>
 #include <QString>

@@ -5,16 +5,16 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdmain.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdmain.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TskImageButton.h"
 

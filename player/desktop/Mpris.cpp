@@ -1,4 +1,4 @@
-#include "desktop/Mpris.h"
+#include "player/desktop/Mpris.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -14,15 +14,15 @@
 #include <cmath>
 #include <cstdio>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "core/HandOffFile.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Shell.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/core/HandOffFile.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/skin/controls/Ftimagebutton.h"
-#include "widgets/TskImageButton.h"
+#include "player/widgets/TskImageButton.h"
 
 namespace {
 

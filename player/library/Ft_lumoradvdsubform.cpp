@@ -1,4 +1,4 @@
-#include "library/Ft_lumoradvdsubform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -13,27 +13,27 @@
 #include <QUrl>
 
 #include "clipcore/Clipcore.h"
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "core/Resume.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Drives.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/core/Resume.h"
 #include "player/library/ListFile.h"
 #include "player/library/TFT_Bookmark.h"
 #include "player/library/TFT_PlayList.h"
 #include "player/library/TFT_Snapshot.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TPopupMenu.h"
 #include "player/widgets/TTimer.h"
 #include "player/widgets/TskImageButton.h"
-#include "settings/Ft_lumoradvdsetupform.h"
 
 bool b_TVFirstVisit = true;
 

@@ -2,9 +2,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "core/Ft_lumoradvdstate.h"
-#include "library/Ft_lumoradvdsubform.h"
 #include "platform/Bitmap.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 #include "player/library/TFT_Bookmark.h"
 #include "player/library/TFT_PlayList.h"
 #include "player/library/TFT_Snapshot.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <QScreen>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 #include "player/widgets/TPopupMenu.h"
 #include "player/widgets/TskImageButton.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
-#include "mainwindow/VideoPanelEvents.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/VideoPanelEvents.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TTimer.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,16 +8,16 @@
 #include <QThread>
 #include <cstdio>
 
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Resume.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/DropFiles.h"
 #include "platform/Window.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Resume.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"
-#include "settings/Ft_lumoradvdsetupform.h"
 
 TFT_LumoraDVD_MainForm::TFT_LumoraDVD_MainForm(QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {

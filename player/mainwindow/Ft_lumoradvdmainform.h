@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "core/Ft_lumoradvdstate.h"
 #include "platform/DropFiles.h"
 #include "platform/Types.h"
+#include "player/core/Ft_lumoradvdstate.h"
 #include "player/widgets/Components.h"
 
 class TPanel;

@@ -1,9 +1,9 @@
-#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 
 #include <QRegion>
 
-#include "core/Ft_lumoradvdstate.h"
 #include "platform/Window.h"
+#include "player/core/Ft_lumoradvdstate.h"
 
 TFT_LumoraDVD_ShadowForm::TFT_LumoraDVD_ShadowForm(QWidget* owner)
     // Only an outline: the pointer acts on whatever lies under it.

@@ -1,6 +1,6 @@
 // The full-screen window's component tree: the video panel and the strip the control bar
 // slides into.
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "player/skin/Faces.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TPanel.h"

@@ -2,7 +2,7 @@
 // layout's and the skin replaces them.
 #include <QFont>
 
-#include "mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/skin/Faces.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TLabel.h"

@@ -1,9 +1,9 @@
 // The player's side of the engines' events.
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TskImageButton.h"
 

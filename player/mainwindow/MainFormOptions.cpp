@@ -4,11 +4,11 @@
 #include <cmath>
 #include <limits>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 
 namespace {
 

@@ -4,16 +4,16 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "library/Ft_lumoradvdsubform.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/SkinCursors.h"
 #include "player/skin/SkinRecord.h"

@@ -1,7 +1,7 @@
 // The shadow window's face: a plain button-face rectangle, shown as an outline once sized.
 #include <QPalette>
 
-#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 #include "player/widgets/Components.h"
 
 void TFT_LumoraDVD_ShadowForm::CreateComponents() {

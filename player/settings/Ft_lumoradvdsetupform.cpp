@@ -1,4 +1,4 @@
-#include "settings/Ft_lumoradvdsetupform.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -29,14 +29,14 @@
 #include <cmath>
 
 #include "clipcore/Clipcore.h"
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/Ft_lumoradvdplay.h"
-#include "core/Ft_lumoradvdstate.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/Ft_lumoradvdplay.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/widgets/TskImageButton.h"
 
 namespace {

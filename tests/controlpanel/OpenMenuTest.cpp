@@ -2,7 +2,7 @@
 #include <QDir>
 
 #include "PanelTestSupport.h"
-#include "library/Ft_lumoradvdsubform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 #include "player/library/TFT_PlayList.h"
 
 using panel_test::PanelFixture;

@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "PlayerTestSupport.h"
-#include "core/EngineApi.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/Drives.h"
+#include "player/core/EngineApi.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TLabel.h"
 #include "player/widgets/TPanel.h"

@@ -4,9 +4,9 @@
 #include <QUrl>
 
 #include "PanelTestSupport.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/DropFiles.h"
 #include "platform/Profile.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 
 using panel_test::PanelFixture;
 

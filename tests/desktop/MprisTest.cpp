@@ -11,9 +11,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "desktop/Mpris.h"
 #include "platform/Shell.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/desktop/Mpris.h"
 #include "player_core/PlayerTestSupport.h"
 
 namespace {

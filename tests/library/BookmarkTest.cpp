@@ -4,9 +4,9 @@
 
 #include "LibraryTestSupport.h"
 #include "clipcore/Clipcore.h"
-#include "controlpanel/Ft_lumoradvdoperationform.h"
 #include "platform/Drives.h"
 #include "platform/MessageBox.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <string>
 
-#include "library/Ft_lumoradvdsubform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 #include "player/library/TFT_Bookmark.h"
 #include "player/library/TFT_PlayList.h"
 #include "player/library/TFT_Snapshot.h"

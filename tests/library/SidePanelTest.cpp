@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "LibraryTestSupport.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
 #include "player/widgets/TImage.h"
 
 namespace {

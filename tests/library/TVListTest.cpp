@@ -4,7 +4,7 @@
 
 #include "LibraryTestSupport.h"
 #include "platform/MessageBox.h"
-#include "settings/Ft_lumoradvdsetupform.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QTest>
 
 #include "PlayerTestSupport.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TskImageButton.h"
 

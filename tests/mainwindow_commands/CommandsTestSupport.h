@@ -6,9 +6,9 @@
 #include <QFileInfo>
 
 #include "PlayerTestSupport.h"
-#include "mainwindow/Ft_lumoradvdcontrolframe.h"
-#include "mainwindow/MainFormCommandsDetail.h"
 #include "navdisc/DvdInterfaces.h"
+#include "player/mainwindow/Ft_lumoradvdcontrolframe.h"
+#include "player/mainwindow/MainFormCommandsDetail.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TPopupMenu.h"
 

@@ -7,12 +7,12 @@
 #include <QTimer>
 
 #include "CommandsTestSupport.h"
-#include "mainwindow/Ft_lumoradvdshadowform.h"
 #include "platform/Drives.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 #include "player/skin/Ft_updateplayerskin.h"
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TskImageButton.h"
-#include "settings/Ft_lumoradvdsetupform.h"
 
 using commands_test::CommandsFixture;
 using commands_test::WaitFor;

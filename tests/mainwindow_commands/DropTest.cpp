@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "CommandsTestSupport.h"
-#include "library/Ft_lumoradvdsubform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 #include "player/library/TFT_PlayList.h"
 
 using commands_test::CommandsFixture;

@@ -4,8 +4,8 @@
 #include <QTest>
 
 #include "CommandsTestSupport.h"
-#include "core/EngineApi.h"
 #include "platform/VideoSurface.h"
+#include "player/core/EngineApi.h"
 #include "player/widgets/TImage.h"
 #include "player/widgets/TTimer.h"
 #include "player/widgets/TskImageButton.h"

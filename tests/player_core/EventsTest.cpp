@@ -4,11 +4,11 @@
 #include <QSignalSpy>
 
 #include "PlayerTestSupport.h"
-#include "core/EngineApi.h"
-#include "core/Ft_lumoradvdmain.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Ft_lumoradvdmain.h"
 #include "player/library/TFT_PlayList.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 #include "player/skin/controls/Ftimagebutton.h"
-#include "settings/Ft_lumoradvdsetupform.h"
 
 using player_test::PlayerFixture;
 

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 
 #include "PlayerTestSupport.h"
-#include "core/EngineApi.h"
-#include "core/Resume.h"
-#include "core/ResumeList.h"
 #include "navdisc/DvdInterfaces.h"
 #include "platform/Profile.h"
+#include "player/core/EngineApi.h"
+#include "player/core/Resume.h"
+#include "player/core/ResumeList.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QFileInfo>
 
 #include "PlayerTestSupport.h"
-#include "core/Ft_lumoradvdmain.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "player/core/Ft_lumoradvdmain.h"
 #include "player/library/TFT_PlayList.h"
 
 using player_test::PlayerFixture;

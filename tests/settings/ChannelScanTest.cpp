@@ -3,8 +3,8 @@
 #include <QTreeWidget>
 
 #include "SetupSupport.h"
-#include "library/Ft_lumoradvdsubform.h"
 #include "platform/Profile.h"
+#include "player/library/Ft_lumoradvdsubform.h"
 #include "player/library/TFT_PlayList.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <dlfcn.h>
 
-#include "core/EngineApi.h"
+#include "player/core/EngineApi.h"
 
 namespace spy {
 namespace {

@@ -9,10 +9,10 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "core/Ft_lumoradvdstate.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
-#include "settings/Ft_lumoradvdsetupform.h"
+#include "player/core/Ft_lumoradvdstate.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

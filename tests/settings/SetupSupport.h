@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "EngineSpy.h"
-#include "settings/Ft_lumoradvdsetupform.h"
+#include "player/settings/Ft_lumoradvdsetupform.h"
 #include "tests/player_core/PlayerTestSupport.h"
 
 namespace setup_test {

@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include "controlpanel/Ft_lumoradvdoperationform.h"
-#include "core/PlayerWindows.h"
-#include "mainwindow/Ft_lumoradvdmainform.h"
 #include "platform/VideoSurface.h"
 #include "platform/Window.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/core/PlayerWindows.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
 
 namespace {
 
