@@ -50,7 +50,7 @@ AudioRenderer::AudioRenderer() : Filter(kAudioRendererClsid) {
 }
 
 AudioRenderer::~AudioRenderer() {
-  if (Graph()) Graph()->Clock().Kick();
+  if (FilterGraph* g = Graph()) g->Clock().Kick();
   StopWorker();
   if (device_) SDL_CloseAudioDevice(device_);
   FreeTempo();
@@ -187,7 +187,8 @@ void AudioRenderer::Gains(double& left, double& right) const {
 void AudioRenderer::Output(std::vector<int16_t>& pcm) {
   double l, r;
   Gains(l, r);
-  double rate = Graph() ? Graph()->Clock().Rate() : 1.0;
+  FilterGraph* g = Graph();
+  double rate = g ? g->Clock().Rate() : 1.0;
   // Up to twice the speed the sound keeps its pitch; faster play is silent.
   bool audible = rate == 1.0 || (rate <= 2.0 && Stretch(pcm, rate));
   if (!audible) l = r = 0;
@@ -204,7 +205,8 @@ void AudioRenderer::Output(std::vector<int16_t>& pcm) {
 }
 
 bool AudioRenderer::Due(Lock& lock, const Item& chunk) {
-  MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+  FilterGraph* g = Graph();
+  MediaClock* clock = g ? &g->Clock() : nullptr;
   if (!clock) return true;
   clock->AnchorIfUnset(chunk->time);
   return WaitOnClock(lock, *clock, chunk, chunk->time);

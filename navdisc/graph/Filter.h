@@ -105,7 +105,8 @@ class Filter {
 
   const ClassId& Clsid() const { return clsid_; }
   const std::string& Name() const { return name_; }
-  FilterGraph* Graph() const { return graph_; }
+  // Renderer threads read it while the UI thread removes the filter: take it once per use.
+  FilterGraph* Graph() const { return graph_.load(std::memory_order_acquire); }
   // Pins in enumeration order.
   std::vector<Pin*> Pins() const;
   std::vector<Pin*> Pins(PinDir dir) const;
@@ -132,7 +133,7 @@ class Filter {
   friend class FilterGraph;
   ClassId clsid_;
   std::string name_;
-  FilterGraph* graph_ = nullptr;
+  std::atomic<FilterGraph*> graph_{nullptr};
   std::vector<std::unique_ptr<Pin>> pins_;
 };
 

@@ -336,8 +336,8 @@ HRESULT NavigatorSource::GetState(std::shared_ptr<IDvdState>* state) {
     if (nav_->AngleInfo(cur, count) && cur > 0) r.angle = static_cast<uint32_t>(cur);
   }
   // The picture on screen is a little behind the reading position.
-  if (Graph())
-    for (auto& f : Graph()->Filters())
+  if (FilterGraph* g = Graph())
+    for (auto& f : g->Filters())
       if (auto* v = dynamic_cast<VideoRenderer*>(f.get())) {
         int64_t shown = v->LastShown().titleTime;
         if (shown >= 0) r.seconds = static_cast<uint32_t>(shown / 1000000);

@@ -65,7 +65,7 @@ void VideoRenderer::BeginFlush() {
   std::lock_guard lock(mu_);
   flushing_ = true;
   ClearQueue();
-  if (Graph()) Graph()->Clock().Kick();
+  if (FilterGraph* g = Graph()) g->Clock().Kick();
 }
 
 HRESULT VideoRenderer::Run() {
@@ -83,7 +83,7 @@ HRESULT VideoRenderer::Pause() {
 }
 
 HRESULT VideoRenderer::Stop() {
-  if (Graph()) Graph()->ReleasePictureEvents();
+  if (FilterGraph* g = Graph()) g->ReleasePictureEvents();
   std::lock_guard lock(mu_);
   stopped_ = true;
   prerolled_ = false;
@@ -112,8 +112,9 @@ void VideoRenderer::Present(const VideoFrame& frame) {
     sink = visible_ ? sink_ : nullptr;
   }
   if (sink) sink->Present(f.image, f.displayAspect);
-  if (!f.immediate && Graph()) Graph()->PicturePresented(f.time + f.duration / 2);
-  if (f.immediate || f.titleTime < 0 || !Graph() || !Graph()->timeCodeEvents) return;
+  FilterGraph* g = Graph();
+  if (!f.immediate && g) g->PicturePresented(f.time + f.duration / 2);
+  if (f.immediate || f.titleTime < 0 || !g || !g->timeCodeEvents) return;
   int64_t sec = f.titleTime / 1000000;
   if (sec == lastSecond_) return;
   lastSecond_ = sec;
@@ -126,22 +127,24 @@ void VideoRenderer::Present(const VideoFrame& frame) {
   const int perSecond = ntsc ? 30 : 25;
   tc.bFrames = static_cast<uint8_t>(
       std::min<int64_t>(perSecond - 1, (f.titleTime % 1000000) * perSecond / 1000000));
-  Graph()->Notify(EC_DVD_CURRENT_HMSF_TIME, static_cast<intptr_t>(PackTimecode(tc)),
-                  ntsc ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps);
+  g->Notify(EC_DVD_CURRENT_HMSF_TIME, static_cast<intptr_t>(PackTimecode(tc)),
+            ntsc ? DVD_TC_FLAG_30fps : DVD_TC_FLAG_25fps);
 }
 
 bool VideoRenderer::Emptied(Lock& lock) {
   if (!releaseWhenDrained_) return false;
   releaseWhenDrained_ = false;
-  if (!Graph()) return false;
+  FilterGraph* g = Graph();
+  if (!g) return false;
   lock.unlock();
-  Graph()->ReleasePictureEvents();
+  g->ReleasePictureEvents();
   lock.lock();
   return true;
 }
 
 bool VideoRenderer::Due(Lock& lock, const Item& f) {
-  MediaClock* clock = Graph() ? &Graph()->Clock() : nullptr;
+  FilterGraph* g = Graph();
+  MediaClock* clock = g ? &g->Clock() : nullptr;
   const bool now = f->immediate || !clock || !prerolled_ || stepsPending_ > 0;
   if (!now) {
     clock->AnchorIfUnset(f->time);
