@@ -282,7 +282,10 @@ bool TControlEvents::DispatchControlEvent(QWidget* self, QEvent* e) {
   return !alive.isNull();
 }
 
-bool TControlEvents::AcceptMouse(QEvent* e, bool handled) {
+bool TControlEvents::AcceptMouse(const QWidget* self, QEvent* e, bool handled) {
+  // A disabled picture or panel (a window's background) must not swallow the press that
+  // drags the window.
+  if (!self->isEnabled()) return handled;
   switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
