@@ -12,10 +12,12 @@
 #include <csignal>
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "navdisc/DiscValidator.h"
+#include "navdisc/graph/FirstPlayBypass.h"
 
 namespace navdisc {
 namespace {
@@ -34,8 +36,20 @@ void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 // static checks cannot foresee fails here, inside the checking process.
 bool DryRunDisc(const std::string& path, std::string& why, const DiscLimits* limits) {
   static const dvdnav_logger_cb kLogger = {QuietNavLog};
+  // A damaged first-play program is run by libdvdnav before any jump: the disc is tried as the
+  // engine will play it, seen without that program, or refused when it cannot be seen so.
+  std::unique_ptr<graph::FirstPlayBypass> view;
+  if (limits && !limits->firstPlay) {
+    std::string viewWhy;
+    view = graph::FirstPlayBypass::Create(path, viewWhy);
+    if (!view) {
+      why = "the first-play chain is damaged, and " + viewWhy;
+      return false;
+    }
+  }
+  const std::string& target = view ? view->Folder() : path;
   dvdnav_t* nav = nullptr;
-  if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
+  if (dvdnav_open2(&nav, nullptr, &kLogger, target.c_str()) != DVDNAV_STATUS_OK) {
     why = "libdvdnav cannot open the disc";
     return false;
   }
@@ -46,6 +60,10 @@ bool DryRunDisc(const std::string& path, std::string& why, const DiscLimits* lim
       if (dvdnav_get_next_block(nav, buf.data(), &event, &len) != DVDNAV_STATUS_OK) return;
       if (event == DVDNAV_STOP) return;
       if (event == DVDNAV_STILL_FRAME) return;
+      // The engine stops where a menu it does not show begins.
+      if ((event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) && limits && !limits->menus &&
+          (dvdnav_is_domain_vmgm(nav) || dvdnav_is_domain_vtsm(nav)))
+        return;
       if (event == DVDNAV_WAIT) dvdnav_wait_skip(nav);
     }
   };
