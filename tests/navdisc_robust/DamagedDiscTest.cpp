@@ -584,6 +584,26 @@ TEST_F(DamagedDiscTest, BrokenStartUpPathsGoStraightToTheFirstTitle) {
   ExpectCleanRun(root, "no first play and no menu");
 }
 
+// A first play that leads nowhere is played past through a view of the disc without it. An
+// image that is not mounted offers no such view: it is refused up front instead of showing the
+// engine's box and then failing the jump to title 1.
+TEST_F(DamagedDiscTest, AnUnmountedImageWhoseFirstPlayLeadsNowhereIsRefused) {
+  const fs::path iso = work_ / "deadfp.iso";
+  const std::string make = "genisoimage -quiet -dvd-video -udf -o '" + iso.string() + "' '" +
+                           FixtureDir() + "/deadfp-dvd' >/dev/null 2>&1";
+  if (std::system(make.c_str()) != 0) GTEST_SKIP() << "genisoimage missing";
+  std::string why;
+  navdisc::DiscLimits limits;
+  EXPECT_FALSE(navdisc::ValidateDisc(iso.string(), &why, &limits));
+  EXPECT_NE(why.find("first-play program leads nowhere"), std::string::npos) << why;
+  const RunResult r = RunChild({RunnerPath(), "play", iso.string(), "1"}, std::chrono::seconds(60));
+  ASSERT_TRUE(r.exited) << "signal " << r.signal << (r.timedOut ? ", hung" : "");
+  EXPECT_EQ(r.code, 3) << r.output;
+  EXPECT_EQ(r.output, "refused\n");
+  // The same disc as a folder still plays, through the box, from title 1.
+  EXPECT_TRUE(navdisc::ValidateDisc(FixtureDir() + "/deadfp-dvd", &why, &limits)) << why;
+}
+
 // A title whose entry claims angles it does not have: libdvdnav reads it from outside its file
 // and crashes (random commands brought the engine down on every seed tried). Only that title
 // is left out.
