@@ -449,9 +449,11 @@ TEST_F(DamagedDiscTest, DamagedPartsAreLeftOutAndTheRestPlays) {
   EXPECT_NE(why.find("VOB"), std::string::npos) << why;
   EXPECT_FALSE(limits.menus);
   EXPECT_EQ(limits.titles, (std::vector<uint8_t>{1, 1, 1}));
-  std::string out = play(root, {"3"});
+  std::string out = play(root, {"3", "end"});
   EXPECT_TRUE(has(out, "start: boxes 1, title 1, times [0-9]+, stops 0, errors 0")) << out;
   EXPECT_TRUE(has(out, "title 3: jump 1, plays 1")) << out;
+  // Where the title leads into the menus it ends, as on a disc without them: they are not read.
+  EXPECT_TRUE(has(out, "end: title 3, stops 1, errors 0")) << out;
 
   // Title set 2 without its IFO and BUP: its one title, title 3, is out of reach.
   root = Copy(2);
@@ -569,6 +571,11 @@ TEST_F(DamagedDiscTest, BrokenStartUpPathsGoStraightToTheFirstTitle) {
   EXPECT_TRUE(limits.firstPlay);
   EXPECT_EQ(limits.titles, (std::vector<uint8_t>{1, 1, 1}));
   playsFromTitle1(root, "menu cells past the table");
+  // Title 3's end leads into that menu: playing stops there instead.
+  const RunResult end =
+      RunChild({RunnerPath(), "play", root.string(), "3", "end"}, std::chrono::seconds(150));
+  ASSERT_TRUE(end.exited) << "signal " << end.signal << (end.timedOut ? ", hung" : "");
+  EXPECT_NE(end.output.find("end: title 3, stops 1, errors 0"), std::string::npos) << end.output;
   fs::remove_all(root);
 
   // A first play that is damaged with nothing to start from in its place is still refused.

@@ -14,6 +14,7 @@
 //       open and play as the player does, answering the engine's box as a user would; with
 //       titles, jump to each in turn. Waits each time for playing time to advance in a title,
 //       and prints what was seen: boxes, jump answers, titles entered, time events, stops.
+//       A last "end" waits for playing to end by itself (a stop or an error).
 //
 // Exit status: 0 played to the end, 3 refused or failed cleanly, 2 usage.
 #include <dvdnav/dvdnav.h>
@@ -295,6 +296,15 @@ int RunPlay(const std::string& path, const std::vector<uint32_t>& titles, int ar
               g_title ? "title" : "domain", g_title ? g_title : g_domain, g_times, g_stops,
               g_errors);
   for (uint32_t title : titles) {
+    if (title == 0) {  // "end"
+      const int stops = g_stops, errors = g_errors;
+      QElapsedTimer t;
+      t.start();
+      while (t.elapsed() < 60000 && g_stops == stops && g_errors == errors) plat::PumpMessages(20);
+      std::printf("end: title %d, stops %d, errors %d\n", g_title, g_stops - stops,
+                  g_errors - errors);
+      continue;
+    }
     const bool jumped = JumpDVDTitle(title);
     const bool plays = jumped && AwaitPlaying(static_cast<int>(title));
     std::printf("title %u: jump %d, plays %d, title %d, times %d, stops %d, errors %d\n", title,
@@ -401,7 +411,9 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "engine") == 0) return RunEngine(argv[2], argc, argv);
   if (argc >= 3 && std::strcmp(argv[1], "play") == 0) {
     std::vector<uint32_t> titles;
-    for (int i = 3; i < argc; ++i) titles.push_back(static_cast<uint32_t>(std::atoi(argv[i])));
+    for (int i = 3; i < argc; ++i)
+      titles.push_back(
+          std::strcmp(argv[i], "end") == 0 ? 0u : static_cast<uint32_t>(std::atoi(argv[i])));
     return RunPlay(argv[2], titles, argc, argv);
   }
   if (argc >= 5 && std::strcmp(argv[1], "walk") == 0)
