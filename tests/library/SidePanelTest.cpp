@@ -154,6 +154,43 @@ TEST_F(SidePanelTest, ResizeButtonWorksOnlyFloatingAndWithinItsLimits) {
   EXPECT_EQ(side_->height(), 530);
 }
 
+TEST_F(SidePanelTest, TheResizeButtonMeasuresFromThePressAndStopsWithTheButtonUp) {
+  side_->ToggleDock();
+  ASSERT_FALSE(side_->b_Docked);
+  side_->resize(side_->width(), 500);
+  TskImageButton* grip = side_->skImageButton_Resize;
+  ASSERT_TRUE(grip && !grip->isHidden());
+  auto send = [grip](QEvent::Type type, QPoint global, Qt::MouseButton button,
+                     Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(grip->mapFromGlobal(global)), QPointF(global), button, held,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(grip, &e);
+  };
+  // A press that reaches the panel only once the pointer has gone on by 25 pixels.
+  const QPoint at = grip->mapToGlobal(QPoint(3, 3));
+  QCursor::setPos(at + QPoint(0, 25));
+  send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, at + QPoint(0, 40), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 540);
+  send(QEvent::MouseMove, at + QPoint(0, 60), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+
+  // The release went elsewhere: the pointer passing over the button with no button held
+  // must not go on sizing the panel.
+  const QPoint now = grip->mapToGlobal(QPoint(3, 3));
+  send(QEvent::MouseMove, now + QPoint(0, 30), Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(side_->height(), 560);
+  EXPECT_FALSE(side_->b_Resizing);
+  send(QEvent::MouseMove, now + QPoint(0, 50), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+
+  // A release without a press starts nothing either.
+  send(QEvent::MouseButtonRelease, now, Qt::LeftButton, Qt::NoButton);
+  send(QEvent::MouseMove, now + QPoint(0, 20), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+  EXPECT_FALSE(side_->b_Resizing);
+}
+
 TEST_F(SidePanelTest, TopCornersAloneAreCutOnce) {
   // A copy of the skin with only the two top corner pictures.
   QTemporaryDir skinDir;
