@@ -183,6 +183,41 @@ TEST_F(SidePanelTest, TopCornersAloneAreCutOnce) {
   EXPECT_EQ(side_->mask(), mask);
 }
 
+TEST_F(SidePanelTest, RowsSpanTheListAreaTheSkinGaveThePanel) {
+  // The player skins the panel while it is still hidden and fills the lists at that moment.
+  delete FT_LumoraDVD_SubForm;
+  const std::string a = Media("a.avi"), b = Media("b.mp4");
+  library_test::WriteText(Home() + "PlayList.fpl",
+                          QByteArray::fromStdString(" a\r\n" + a + "\r\n b\r\n" + b + "\r\n"));
+  library_test::WriteText(Home() + "Bookmark.bkm",
+                          QByteArray::fromStdString(a + "\r\n0\r\n75\r\n\r\n"));
+  new TFT_LumoraDVD_SubForm();
+  side_ = Side();
+  ASSERT_EQ(side_->MyPlayList->Items.size(), 2u);
+  ASSERT_EQ(side_->MyBookmark->Items.size(), 1u);
+  side_->ShowPage(0);
+  side_->show();
+  QCoreApplication::processEvents();
+  // A row added while the panel is shown, too.
+  ASSERT_TRUE(side_->AddToPlayList(Media("c.mpg"), ""));
+
+  QWidget* centre = side_->Panel_Center;
+  QWidget* left = side_->findChild<QWidget*>("Panel_Left");
+  QWidget* right = side_->findChild<QWidget*>("Panel_Right");
+  ASSERT_TRUE(left && right);
+  EXPECT_EQ(centre->x(), left->width());
+  EXPECT_EQ(centre->width(), side_->width() - left->width() - right->width());
+  const QRect area(QPoint(0, 0), centre->size());
+  EXPECT_EQ(side_->MyPlayList->geometry(), area);
+  for (PlayList_Item* row : side_->MyPlayList->Items) {
+    EXPECT_EQ(row->width(), area.width()) << row->Path.toStdString();
+    EXPECT_FALSE(row->isHidden());
+  }
+  side_->ShowPage(1);
+  EXPECT_EQ(side_->MyBookmark->geometry(), area);
+  EXPECT_EQ(side_->MyBookmark->Items[0]->width(), area.width());
+}
+
 TEST_F(SidePanelTest, ListsAreWrittenBackOnlyAfterTheyWereRead) {
   // A panel that never got its skin never read the lists, so it must not write them.
   delete FT_LumoraDVD_SubForm;
