@@ -12,10 +12,12 @@
 #include <csignal>
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "navdisc/DiscValidator.h"
+#include "navdisc/graph/FirstPlayBypass.h"
 
 namespace navdisc {
 namespace {
@@ -34,22 +36,56 @@ void QuietNavLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 // static checks cannot foresee fails here, inside the checking process.
 bool DryRunDisc(const std::string& path, std::string& why, const DiscLimits* limits) {
   static const dvdnav_logger_cb kLogger = {QuietNavLog};
+  // A damaged first-play program is run by libdvdnav before any jump: the disc is tried as the
+  // engine will play it, seen without that program, or refused when it cannot be seen so.
+  std::unique_ptr<graph::FirstPlayBypass> view;
+  if (limits && !limits->firstPlay) {
+    std::string viewWhy;
+    view = graph::FirstPlayBypass::Create(path, viewWhy);
+    if (!view) {
+      why = "the first-play chain is damaged, and " + viewWhy;
+      return false;
+    }
+  }
   dvdnav_t* nav = nullptr;
-  if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
+  auto open = [&] {
+    const std::string& target = view ? view->Folder() : path;
+    if (dvdnav_open2(&nav, nullptr, &kLogger, target.c_str()) == DVDNAV_STATUS_OK) return true;
     why = "libdvdnav cannot open the disc";
     return false;
-  }
+  };
+  if (!open()) return false;
   std::vector<uint8_t> buf(DVD_VIDEO_LB_LEN);
+  // False when not even the first block could be read.
   auto readSome = [&](int budget) {
     for (int i = 0; i < budget; ++i) {
       int event = 0, len = 0;
-      if (dvdnav_get_next_block(nav, buf.data(), &event, &len) != DVDNAV_STATUS_OK) return;
-      if (event == DVDNAV_STOP) return;
-      if (event == DVDNAV_STILL_FRAME) return;
+      if (dvdnav_get_next_block(nav, buf.data(), &event, &len) != DVDNAV_STATUS_OK) return i > 0;
+      if (event == DVDNAV_STOP) break;
+      if (event == DVDNAV_STILL_FRAME) break;
+      // The engine stops where a menu it does not show begins.
+      if ((event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) && limits && !limits->menus &&
+          (dvdnav_is_domain_vmgm(nav) || dvdnav_is_domain_vtsm(nav)))
+        break;
       if (event == DVDNAV_WAIT) dvdnav_wait_skip(nav);
     }
+    return true;
   };
-  readSome(kDryRunStartBlocks);
+  if (!readSome(kDryRunStartBlocks) && !view) {
+    // A first-play program that leads nowhere: libdvdnav's machine never starts, and the engine
+    // plays the disc through a view without that program. A disc that offers no such view (an
+    // image or device not mounted) would show the engine's box and then fail on every jump.
+    dvdnav_close(nav);
+    nav = nullptr;
+    std::string viewWhy;
+    view = graph::FirstPlayBypass::Create(path, viewWhy);
+    if (!view) {
+      why = "the first-play program leads nowhere, and " + viewWhy;
+      return false;
+    }
+    if (!open()) return false;
+    readSome(kDryRunStartBlocks);
+  }
   int32_t titles = 0;
   dvdnav_get_number_of_titles(nav, &titles);
   for (int32_t t = 1; t <= std::min(titles, kDryRunTitles); ++t) {

@@ -75,9 +75,14 @@ class Validator {
   bool OpenSet(int i);
   bool TablesFitFile(int title, const std::string& name);
   void CheckTitles();
+  int TitleAngles(int s, int ttn) const;
   bool CheckParts(int s);
   bool CheckMenus(int s, bool buttons);
-  bool CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
+  // With unreadable, cells whose sectors are out of order do not fail the chain: they are
+  // reported there (libdvdnav fails to read them but goes on) and the rest is checked.
+  bool CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name,
+                bool* unreadable = nullptr);
+  bool CheckStartWithoutFirstPlay();
   bool CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name);
   bool CheckLink(const Link& link, const Where& w);
   bool CheckResumeCell(int cell, const Where& w);
@@ -103,6 +108,7 @@ class Validator {
   std::vector<bool> setBad_;        // [0] unused
   std::vector<bool> titleBad_;      // [t - 1]
   bool menusBad_ = false;
+  bool firstPlayBad_ = false;
   bool fatal_ = false;
   std::string last_, damage_;
   size_t scannedSectors_ = 0;
@@ -235,14 +241,40 @@ void Validator::CheckTitles() {
       continue;
     } else {
       const vts_ptt_srpt_t* ptt = vts_[ti.title_set_nr]->vts_ptt_srpt;
-      if (ti.vts_ttn < 1 || ti.vts_ttn > ptt->nr_of_srpts || !ptt->title)
+      if (ti.vts_ttn < 1 || ti.vts_ttn > ptt->nr_of_srpts || !ptt->title) {
         ok = Fail(n + " names a missing title of its title set");
+      } else {
+        // libdvdnav, told of angles a title does not have, reads it from outside its file
+        // and crashes.
+        const int real = TitleAngles(ti.title_set_nr, ti.vts_ttn);
+        if (ti.nr_of_angles > real)
+          ok = Fail(n + " claims " + std::to_string(ti.nr_of_angles) + " angles but has " +
+                    std::to_string(real));
+      }
     }
     if (!ok) {
       Damaged();
       titleBad_[static_cast<size_t>(t)] = true;
     }
   }
+}
+
+// The most cells of an angle block in the chains of title ttn of set s (checked already), at
+// least 1.
+int Validator::TitleAngles(int s, int ttn) const {
+  const ifo_handle_t* h = vts_[static_cast<size_t>(s)];
+  const ttu_t& ttu = h->vts_ptt_srpt->title[ttn - 1];
+  int most = 1;
+  for (int p = 0; p < ttu.nr_of_ptts; ++p) {
+    const pgc_t* pgc = h->vts_pgcit->pgci_srp[ttu.ptt[p].pgcn - 1].pgc;
+    int run = 0;
+    for (int c = 0; c < pgc->nr_of_cells; ++c) {
+      const cell_playback_t& cp = pgc->cell_playback[c];
+      run = cp.block_type == 1 ? (cp.block_mode == 1 ? 1 : run + 1) : 0;
+      most = std::max(most, run);
+    }
+  }
+  return most;
 }
 
 // The part table of title set s, whose parts any title of the set may be started at.
@@ -268,7 +300,8 @@ bool Validator::CheckParts(int s) {
   return true;
 }
 
-bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
+bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name,
+                         bool* unreadable) {
   if (!pgc) return Fail(name + " is missing");
   const int programs = pgc->nr_of_programs, cells = pgc->nr_of_cells;
   if (programs > cells) return Fail(name + ": more programs than cells");
@@ -280,6 +313,7 @@ bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::s
       if (pgc->program_map[i] <= pgc->program_map[i - 1] || pgc->program_map[i] > cells)
         return Fail(name + ": program map out of order or past the last cell");
   }
+  std::vector<bool> badCell(static_cast<size_t>(cells), false);
   if (cells > 0) {
     if (!pgc->cell_playback || !pgc->cell_position) return Fail(name + ": cell tables missing");
     for (int c = 0; c < cells; ++c) {
@@ -287,13 +321,59 @@ bool Validator::CheckPgc(const pgc_t* pgc, Domain domain, int vtsN, const std::s
       const std::string cn = name + " cell " + std::to_string(c + 1);
       // Outside angle blocks the type must be 0; inside, only angle blocks exist.
       if ((cp.block_mode == 0) != (cp.block_type == 0) || cp.block_type > 1)
-        return Fail(cn + ": inconsistent block mode and type");
-      if (cp.first_sector > cp.last_sector || cp.last_vobu_start_sector < cp.first_sector ||
-          cp.last_vobu_start_sector > cp.last_sector)
-        return Fail(cn + ": sectors out of order");
+        Fail(cn + ": inconsistent block mode and type");
+      else if (cp.first_sector > cp.last_sector || cp.last_vobu_start_sector < cp.first_sector ||
+               cp.last_vobu_start_sector > cp.last_sector)
+        Fail(cn + ": sectors out of order");
+      else
+        continue;
+      // libdvdnav aborts on such a cell when it plays it, and reads past the end of its
+      // file: a chain that is only entered (menus the engine does not read) may keep it.
+      if (!unreadable || c == 0) return false;
+      if (!*unreadable) Damaged();
+      *unreadable = true;
+      badCell[static_cast<size_t>(c)] = true;
     }
   }
-  return CheckCommands(pgc, domain, vtsN, name);
+  if (!CheckCommands(pgc, domain, vtsN, name)) return false;
+  if (!unreadable || !*unreadable) return true;
+  // Entering the chain runs its pre commands (and, through a tail link, its post commands)
+  // without reading it: none may send the navigator to a damaged cell.
+  const pgc_command_tbl_t* tbl = pgc->command_tbl;
+  if (!tbl) return true;
+  const std::span<const vm_cmd_t> pre(tbl->pre_cmds, tbl->pre_cmds ? tbl->nr_of_pre : 0);
+  const std::span<const vm_cmd_t> post(tbl->post_cmds, tbl->post_cmds ? tbl->nr_of_post : 0);
+  for (const auto& list : {pre, post}) {
+    for (const vm_cmd_t& c : list) {
+      Link l;
+      bool has = false;
+      DecodeCommand(c, l, has);
+      if (!has) continue;
+      int cell = 0;  // the cell the link plays; -1 when that cannot be told here
+      switch (l.kind) {
+        case kCN:
+          cell = l.d1;
+          break;
+        case kPGN:
+          cell = l.d1 >= 1 && l.d1 <= programs ? pgc->program_map[l.d1 - 1] : 0;
+          break;
+        case kTopC:
+        case kNextC:
+        case kPrevC:
+        case kTopPG:
+        case kNextPG:
+        case kPrevPG:
+        case kTailPGC:
+          cell = -1;
+          break;
+        default:
+          break;
+      }
+      if (cell < 0 || (cell >= 1 && cell <= cells && badCell[static_cast<size_t>(cell - 1)]))
+        return Fail(name + ": a command leads into a damaged cell");
+    }
+  }
+  return true;
 }
 
 bool Validator::CheckCommands(const pgc_t* pgc, Domain domain, int vtsN, const std::string& name) {
@@ -515,9 +595,12 @@ bool Validator::CheckMenus(int s, bool buttons) {
     for (int k = 0; k < t->nr_of_pgci_srp; ++k) {
       const std::string name = set + " menu chain " + std::to_string(k + 1);
       const Domain d = s ? Domain::kVTSM : Domain::kVMGM;
+      // Menu cells that cannot be read cost the menus, not the disc: they are skipped.
+      bool unreadable = false;
       if (buttons ? !CheckButtons(t->pgci_srp[k].pgc, d, s, name)
-                  : !CheckPgc(t->pgci_srp[k].pgc, d, s, name))
+                  : !CheckPgc(t->pgci_srp[k].pgc, d, s, name, &unreadable))
         return false;
+      if (unreadable) menusBad_ = true;
     }
   }
   return true;
@@ -545,11 +628,16 @@ bool Validator::Run() {
     if (titleBad_.empty()) Fail("the disc has no titles");
     return false;  // the reason of the last title barred stands
   }
-  // The start-up path and the video manager's menus run before anything can be chosen.
+  // The start-up path and the video manager's menus run before anything can be chosen. A
+  // damaged first-play program is hidden from the navigator instead: it then starts in the
+  // video manager's first menu chain, which must hold up in the first play's place.
   if (vmg_->first_play_pgc &&
-      !CheckPgc(vmg_->first_play_pgc, Domain::kFirstPlay, 0, "first-play chain"))
-    return false;
+      !CheckPgc(vmg_->first_play_pgc, Domain::kFirstPlay, 0, "first-play chain")) {
+    Damaged();
+    firstPlayBad_ = true;
+  }
   if (!CheckMenus(0, false)) return false;
+  if (firstPlayBad_ && !CheckStartWithoutFirstPlay()) return false;
   // Menu pictures and buttons that cannot be read: the disc is played without its menus.
   for (int s = 0; s <= sets && !menusBad_; ++s)
     if (!SetBarred(s) || s == 0) menusBad_ = !CheckMenus(s, true);
@@ -558,11 +646,27 @@ bool Validator::Run() {
   return true;
 }
 
+// libdvdnav, without a first-play program, plays the video manager's menu chain 1 in the
+// first-play domain; without that chain it has nothing to start from.
+bool Validator::CheckStartWithoutFirstPlay() {
+  const pgci_ut_t* ut = vmg_->pgci_ut;
+  if (MenuPgcCount(vmg_) < 1)
+    return Fail("the first-play chain is damaged and no menu can start the disc in its place");
+  for (int lu = 0; lu < ut->nr_of_lus; ++lu) {
+    const pgc_t* pgc = ut->lu[lu].pgcit->pgci_srp[0].pgc;
+    if (!CheckPgc(pgc, Domain::kFirstPlay, 0, "video manager menu chain 1 in the first play"))
+      return false;
+  }
+  return true;
+}
+
 DiscLimits Validator::Limits() const {
   DiscLimits l;
   l.menus = !menusBad_;
+  l.firstPlay = !firstPlayBad_;
   for (bool b : titleBad_) l.titles.push_back(b ? 0 : 1);
   for (size_t s = 1; s < setBad_.size(); ++s) l.sets.push_back(setBad_[s] ? 0 : 1);
+
   return l;
 }
 
@@ -571,7 +675,8 @@ void QuietLog(void*, dvd_logger_level_t, const char*, va_list) {}
 }  // namespace
 
 bool DiscLimits::Whole() const {
-  return menus && std::all_of(titles.begin(), titles.end(), [](uint8_t t) { return t; }) &&
+  return menus && firstPlay &&
+         std::all_of(titles.begin(), titles.end(), [](uint8_t t) { return t; }) &&
          std::all_of(sets.begin(), sets.end(), [](uint8_t s) { return s; });
 }
 
@@ -594,6 +699,7 @@ int DiscLimits::FirstTitle() const {
 
 std::string DiscLimits::Encode() const {
   std::string text(1, menus ? 'm' : '-');
+  text += firstPlay ? 'f' : '-';
   text += ' ';
   for (uint8_t t : titles) text += t ? '1' : '0';
   text += ' ';
@@ -602,10 +708,14 @@ std::string DiscLimits::Encode() const {
 }
 
 bool DiscLimits::Decode(const std::string& text, DiscLimits& limits) {
+  // "mf 111 11": menus and first play, then titles and title sets.
   const size_t a = text.find(' '), b = a == std::string::npos ? a : text.find(' ', a + 1);
-  if (a != 1 || b == std::string::npos || (text[0] != 'm' && text[0] != '-')) return false;
+  if (a != 2 || b == std::string::npos || (text[0] != 'm' && text[0] != '-') ||
+      (text[1] != 'f' && text[1] != '-'))
+    return false;
   DiscLimits l;
   l.menus = text[0] == 'm';
+  l.firstPlay = text[1] == 'f';
   for (size_t i = a + 1; i < text.size(); ++i) {
     if (i == b) continue;
     if (text[i] != '0' && text[i] != '1') return false;

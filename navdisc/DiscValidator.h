@@ -19,6 +19,9 @@ namespace navdisc {
 // buttons cannot be read are skipped and the disc starts at its first playable title.
 struct DiscLimits {
   bool menus = true;            // the first-play program and the menus may be shown
+  bool firstPlay = true;        // false: the first-play program is damaged and must never run;
+                                // the disc is seen without it (FirstPlayBypass) and starts at
+                                // its first playable title
   std::vector<uint8_t> titles;  // [t - 1]: 1 when title t may be played
   std::vector<uint8_t> sets;    // [s - 1]: 1 when title set s may be entered
 

@@ -513,17 +513,27 @@ bool DVDGraphGroup::VolumeAndBalance(int32_t volume, int32_t balance) {
 
 bool DVDGraphGroup::Picture(int which, double value) {
   if (!videoDecoderControl || !Usable()) return false;
+  HRESULT hr = E_INVALIDARG;
   switch (which) {
     case 0:
-      return Ok(videoDecoderControl->SetBrightness(value));
+      hr = videoDecoderControl->SetBrightness(value);
+      break;
     case 1:
-      return Ok(videoDecoderControl->SetContrast(value));
+      hr = videoDecoderControl->SetContrast(value);
+      break;
     case 2:
-      return Ok(videoDecoderControl->SetHue(value));
+      hr = videoDecoderControl->SetHue(value);
+      break;
     case 3:
-      return Ok(videoDecoderControl->SetSaturation(value));
+      hr = videoDecoderControl->SetSaturation(value);
+      break;
   }
-  return false;
+  if (!Ok(hr)) return false;
+  // A still menu decodes nothing more; without this a change shows only after the next
+  // picture, and the settings dialog's preview and Cancel show nothing there.
+  if (auto* nav = dynamic_cast<NavigatorSource*>(graph->FindFilterByName("DVD Navigator").get()))
+    nav->RequestRepaint();
+  return true;
 }
 
 }  // namespace navdisc

@@ -122,6 +122,25 @@ void BM_ScrollPlayList10000(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollPlayList10000)->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// "Delete All" on the long play list.
+void BM_ClearPlayList10000(benchmark::State& state) {
+  Files files;
+  const std::string file = files.PlayList(10000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto list = Shown<TFT_PlayList>();
+    list->LoadFromFile(file);
+    Settle(list.get());
+    state.ResumeTiming();
+    list->Clear();
+    Settle(list.get());
+    state.PauseTiming();
+    list.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ClearPlayList10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -37,6 +37,13 @@ class DvdnavNavigator final : public INavigator {
 
   bool NextBlock(uint8_t* buf, int32_t& event, int32_t& len) override {
     if (!nav_) return false;
+    // Stopped at a barred menu, libdvdnav stands ready to read it: nothing more is read until a
+    // jump reopens the disc.
+    if (stoppedAtMenu_) {
+      event = DVDNAV_STOP;
+      len = 0;
+      return true;
+    }
     if (dvdnav_get_next_block(nav_, buf, &event, &len) != DVDNAV_STATUS_OK) {
       // Nothing read yet: libdvdnav's machine did not start (a first-play program that leads
       // nowhere), and it will refuse every jump until the disc is seen without that program.
@@ -55,6 +62,15 @@ class DvdnavNavigator final : public INavigator {
         break;
       case DVDNAV_VTS_CHANGE:
       case DVDNAV_CELL_CHANGE:
+        // Menus the check barred are never read (their cells may be what libdvdnav aborts
+        // on): the disc ends where it would show one, as a disc without menus would.
+        if (!limits_.menus && (dvdnav_is_domain_vmgm(nav_) || dvdnav_is_domain_vtsm(nav_))) {
+          event = DVDNAV_STOP;
+          len = 0;
+          stopped_ = stoppedAtMenu_ = true;
+          pciFresh_ = false;
+          break;
+        }
         stopped_ = false;
         pciFresh_ = false;
         break;
@@ -89,11 +105,25 @@ class DvdnavNavigator final : public INavigator {
     return !path_.empty() && OpenNav(path_, why);
   }
 
-  void Limit(const DiscLimits& limits) override { limits_ = limits; }
+  void Limit(const DiscLimits& limits) override {
+    limits_ = limits;
+    // libdvdnav runs the first-play program before any jump; one the check found damaged would
+    // bring it down, so the disc is seen without it from now on. Without that view nothing is
+    // read (the check made one, so only a disc changed since then gets here).
+    if (!limits_.firstPlay && !bypass_ && nav_) {
+      std::string why;
+      bypass_ = FirstPlayBypass::Create(path_, why);
+      if (!bypass_ || !OpenNav(path_, why)) {
+        bypass_.reset();
+        Close();
+      }
+    }
+  }
 
   bool HasFirstPlay() override {
-    // Menus that cannot be shown are passed by as on a disc without a first play.
-    if (!limits_.menus) return false;
+    // Menus that cannot be shown, or a first play that must not run, are passed by as on a
+    // disc without a first play.
+    if (!limits_.menus || !limits_.firstPlay) return false;
     // libdvdnav starts such a disc in the menu; the player wants to know.
     dvd_reader_t* dvd = DVDOpen2(nullptr, &kReadLogger, path_.c_str());
     if (!dvd) return true;
@@ -262,6 +292,10 @@ class DvdnavNavigator final : public INavigator {
     Close();
     path_ = path;
     lastLog_.clear();
+    if (!limits_.firstPlay && !bypass_) {
+      why = "the first-play program of " + path + " must not run";
+      return false;
+    }
     const std::string& target = bypass_ ? bypass_->Folder() : path;
     if (dvdnav_open2(&nav_, &lastLog_, &kLogger, target.c_str()) != DVDNAV_STATUS_OK || !nav_) {
       why = lastLog_.empty() ? "cannot open " + path : lastLog_;
@@ -273,7 +307,7 @@ class DvdnavNavigator final : public INavigator {
     dvdnav_menu_language_select(nav_, const_cast<char*>("en"));
     dvdnav_audio_language_select(nav_, const_cast<char*>("en"));
     dvdnav_spu_language_select(nav_, const_cast<char*>("en"));
-    stopped_ = false;
+    stopped_ = stoppedAtMenu_ = false;
     pciFresh_ = false;
     readSinceOpen_ = false;
     neverStarted_ = false;
@@ -340,6 +374,7 @@ class DvdnavNavigator final : public INavigator {
   std::string path_;
   std::string lastLog_;
   bool stopped_ = false;
+  bool stoppedAtMenu_ = false;  // stopped where a menu the check barred begins
   bool pciFresh_ = false;       // a navigation packet was read since the last jump or change
   bool readSinceOpen_ = false;  // a block came since the disc was (re)opened
   bool neverStarted_ = false;   // the first read after opening failed

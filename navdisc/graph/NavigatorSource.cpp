@@ -156,6 +156,7 @@ void NavigatorSource::Loop() {
     if (audioFlushPending_.exchange(false))
       Pins(PinDir::Output)[2]->Deliver(MakeSignal(Sample::Kind::Flush));
     if (selectionDirty_.exchange(false)) PushStreamSelection();
+    if (repaintPending_.exchange(false) && inStill_) DeliverControl(kCtlRepaint, nullptr);
     if (actionPending_.exchange(false)) {
       int32_t b = 0;
       {

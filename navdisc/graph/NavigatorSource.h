@@ -35,6 +35,9 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   HRESULT Stop() override;
   void* QueryInterface(const std::string& iid) override;
   void Removed() override;
+  // The picture values changed: a still is drawn again with them (moving video takes them
+  // with its next picture). Any thread.
+  void RequestRepaint();
 
   // IDvdControl2
   HRESULT SetOption(DVD_OPTION_FLAG flag, bool value) override;
@@ -127,6 +130,7 @@ class NavigatorSource final : public Filter, public IDvdControl2, public IDvdInf
   std::atomic<bool> audioFlushPending_{false};
   std::atomic<bool> selectionDirty_{true};
   std::atomic<bool> actionPending_{false};
+  std::atomic<bool> repaintPending_{false};
 
   // Position, as the reading thread last saw it (under navMu_).
   int domain_ = 0;

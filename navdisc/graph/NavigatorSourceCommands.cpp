@@ -40,6 +40,16 @@ void NavigatorSource::Wake() {
   cv_.notify_all();
 }
 
+void NavigatorSource::RequestRepaint() {
+  repaintPending_ = true;
+  // Wakes a held still without Wake(): an idle source must stay idle.
+  {
+    std::lock_guard lock(mu_);
+    ++cmdSeq_;
+  }
+  cv_.notify_all();
+}
+
 void NavigatorSource::RequestFlush() {
   // Downstream must be flushing before the reading thread can see the request: its flush
   // sample is what ends the flushing, and one that arrived first would leave the renderers

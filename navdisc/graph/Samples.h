@@ -20,6 +20,7 @@ enum ControlType : int {
   kCtlSpuSelect,    // SpuSelect (video decoder)
   kCtlVideoFormat,  // VideoFormat (video decoder)
   kCtlLine21,       // Line21Data (line-21 decoder)
+  kCtlRepaint,      // none (video decoder): picture values changed during a still
 };
 
 // Draws what lies over a title picture (its sub-pictures) at the moment the picture is shown,

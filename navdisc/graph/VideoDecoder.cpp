@@ -125,6 +125,7 @@ VideoDecoder::VideoDecoder()
   parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
   pkt_ = av_packet_alloc();
   frame_ = av_frame_alloc();
+  source_ = av_frame_alloc();
   std::lock_guard lock(adjMu_);
   RebuildTables();
 }
@@ -135,6 +136,7 @@ VideoDecoder::~VideoDecoder() {
   CloseSpuDecoders();
   av_packet_free(&pkt_);
   av_frame_free(&frame_);
+  av_frame_free(&source_);
   sws_freeContext(sws_);
 }
 
@@ -230,6 +232,9 @@ void VideoDecoder::Receive(Pin* in, Sample&& s) {
         case kCtlVideoFormat:
           aspect_ = static_cast<const VideoFormat*>(s.control.get())->displayAspect;
           return;
+        case kCtlRepaint:
+          Repaint();
+          return;
       }
       return;
     case Sample::Kind::Data:
@@ -305,6 +310,46 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
   if (f->sample_aspect_ratio.num > 0 && f->sample_aspect_ratio.den > 0 && f->height > 0)
     aspect_ = av_q2d(f->sample_aspect_ratio) * f->width / f->height;
 
+  QImage img = Convert(f);
+  if (img.isNull()) return;
+  av_frame_unref(source_);
+  if (av_frame_ref(source_, f) < 0) av_frame_unref(source_);
+  base_ = img;
+  baseTime_ = t;
+  baseTitleTime_ = titleOffset_ != INT64_MIN ? std::max<int64_t>(0, t + titleOffset_) : -1;
+
+  VideoFrame vf;
+  vf.image = Compose(vf);
+  vf.displayAspect = aspect_;
+  vf.time = t;
+  vf.titleTime = baseTitleTime_;
+  vf.duration = frameDuration_;
+  vf.frameRate = fps;
+  {
+    std::lock_guard lock(lastMu_);
+    lastComposed_ = vf.image;
+  }
+  Sample out;
+  out.kind = Sample::Kind::Data;
+  out.time = t;
+  out.titleTime = vf.titleTime;
+  out.controlType = kCtlVideoFrame;
+  out.control = Payload(std::move(vf));
+  DeliverTo(Major::Video, std::move(out));
+
+  if (AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_A53_CC)) {
+    Line21Data cc;
+    cc.bytes.assign(sd->data, sd->data + sd->size);
+    Sample l21;
+    l21.kind = Sample::Kind::Data;
+    l21.time = t;
+    l21.controlType = kCtlLine21;
+    l21.control = Payload(std::move(cc));
+    DeliverTo(Major::AUXLine21Data, std::move(l21));
+  }
+}
+
+QImage VideoDecoder::Convert(const AVFrame* f) {
   if (!sws_ || swsW_ != f->width || swsH_ != f->height || swsFmt_ != f->format) {
     sws_freeContext(sws_);
     sws_ = sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width,
@@ -313,9 +358,9 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
     swsH_ = f->height;
     swsFmt_ = f->format;
   }
-  if (!sws_) return;
+  if (!sws_) return {};
   QImage img = TakePicture(f->width, f->height);
-  if (img.isNull()) return;
+  if (img.isNull()) return {};
   const uint8_t* src[4] = {f->data[0], f->data[1], f->data[2], nullptr};
   int strides[4] = {f->linesize[0], f->linesize[1], f->linesize[2], 0};
   {
@@ -351,39 +396,15 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
     int dstStride[4] = {static_cast<int>(img.bytesPerLine()), 0, 0, 0};
     sws_scale(sws_, src, strides, 0, f->height, dst, dstStride);
   }
+  return img;
+}
+
+void VideoDecoder::Repaint() {
+  if (!source_->data[0]) return;
+  QImage img = Convert(source_);
+  if (img.isNull()) return;
   base_ = img;
-  baseTime_ = t;
-  baseTitleTime_ = titleOffset_ != INT64_MIN ? std::max<int64_t>(0, t + titleOffset_) : -1;
-
-  VideoFrame vf;
-  vf.image = Compose(vf);
-  vf.displayAspect = aspect_;
-  vf.time = t;
-  vf.titleTime = baseTitleTime_;
-  vf.duration = frameDuration_;
-  vf.frameRate = fps;
-  {
-    std::lock_guard lock(lastMu_);
-    lastComposed_ = vf.image;
-  }
-  Sample out;
-  out.kind = Sample::Kind::Data;
-  out.time = t;
-  out.titleTime = vf.titleTime;
-  out.controlType = kCtlVideoFrame;
-  out.control = Payload(std::move(vf));
-  DeliverTo(Major::Video, std::move(out));
-
-  if (AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_A53_CC)) {
-    Line21Data cc;
-    cc.bytes.assign(sd->data, sd->data + sd->size);
-    Sample l21;
-    l21.kind = Sample::Kind::Data;
-    l21.time = t;
-    l21.controlType = kCtlLine21;
-    l21.control = Payload(std::move(cc));
-    DeliverTo(Major::AUXLine21Data, std::move(l21));
-  }
+  Redraw();
 }
 
 QImage VideoDecoder::TakePicture(int width, int height) {

@@ -77,6 +77,8 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   void DecodeVideo(Sample& s);
   void DrainVideo();
   void EmitFrame(AVFrame* f);
+  QImage Convert(const AVFrame* f);  // to RGB with the picture values; null on failure
+  void Repaint();                    // the shown picture again, with the current values
   void DecodeSpu(Sample& s);
   AVCodecContext* SpuDecoder(int physical);
   void CloseSpuDecoders();
@@ -93,8 +95,10 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   SwsContext* sws_ = nullptr;
   int swsW_ = 0, swsH_ = 0, swsFmt_ = -1;
 
-  // Last decoded picture before overlays, for redraws during stills.
+  // Last decoded picture before overlays, for redraws during stills, and the decoded frame
+  // it came from, so new picture values can be applied to a still.
   QImage base_;
+  AVFrame* source_ = nullptr;
   int64_t baseTime_ = 0;
   int64_t baseTitleTime_ = -1;
   int64_t lastTime_ = -1;

@@ -188,11 +188,19 @@ void TFT_LumoraDVD_SubForm::WireComponents() {
         "Image_Title_Bookmark", "Image_Title_Snapshot", "Image_Title_TV"})
     if (auto* i = findChild<TImage*>(name)) i->setAttribute(Qt::WA_TransparentForMouseEvents);
   if (skImageButton_Resize) {
-    skImageButton_Resize->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
-      ResizeMouseDown(QCursor::pos());
+    // Where the press and each move happened, not where the pointer is by the time they are
+    // handled: a busy player would otherwise leave the edge behind the pointer.
+    skImageButton_Resize->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int x, int y) {
+      ResizeMouseDown(skImageButton_Resize->mapToGlobal(QPoint(x, y)));
     };
-    skImageButton_Resize->OnMouseMove = [this](QObject*, TShiftState, int, int) {
-      ResizeMouseMove(QCursor::pos());
+    skImageButton_Resize->OnMouseMove = [this](QObject*, TShiftState shift, int x, int y) {
+      // The button reports moves with no button held too; then the release went elsewhere
+      // and the drag is over.
+      if (!shift.buttons) {
+        ResizeMouseUp();
+        return;
+      }
+      ResizeMouseMove(skImageButton_Resize->mapToGlobal(QPoint(x, y)));
     };
     skImageButton_Resize->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int, int) {
       ResizeMouseUp();

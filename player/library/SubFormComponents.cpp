@@ -92,6 +92,10 @@ bool TFT_LumoraDVD_SubForm::ApplySubFormSkin() {
   const bool ok = ApplyWindowSkin(this, CurrentSkinPath);
   i_FloatHeight = height();
   if (!b_ListsLoaded) {
+    // A hidden window gets its resize events only when shown, so the skin's size has not
+    // reached the panels yet: the lists, and the rows they make now, would take the width
+    // the window was created with.
+    components::AlignControls(this);
     for (QWidget* list : {static_cast<QWidget*>(MyPlayList), static_cast<QWidget*>(MyBookmark),
                           static_cast<QWidget*>(MySnapshot), static_cast<QWidget*>(MyTVList)})
       list->resize(Panel_Center->width(), list->height());

@@ -86,9 +86,13 @@ class TFT_ScrollList : public TPanel {
   template <class Item>
   void AppendRow(std::vector<Item*>& items, Item* item) {
     if (!item) return;
-    item->setParent(clientPanel_);
+    // Rows are normally made in the client area already, and a new child lies on top of its
+    // siblings: raising it again would search all of them, which makes long lists quadratic.
+    if (item->parentWidget() != clientPanel_) {
+      item->setParent(clientPanel_);
+      item->raise();
+    }
     item->hide();
-    item->raise();
     items.push_back(item);
     ContentChanged();
   }

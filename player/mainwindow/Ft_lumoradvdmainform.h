@@ -185,6 +185,8 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   QRegion rgn_Screen;
   std::optional<QRegion> rgn_Corners[6];  // CLT, CRT, CLB, CRB, CCL, CCR
   QSize rgn_Size;                         // window size the corner regions are placed for
+  int rgn_FootHeight = 0;                 // docked bar height the frame's foot corners allow for
+  int CornerFootHeight() const;
 
   // Moving, sizing, docking and the maximised layout of the borderless window.
   void InstallDragHandlers(QWidget* control);

@@ -123,7 +123,7 @@ void TFT_LumoraDVD_MainForm::LoadCornerRegions() {
                                         "CRB.bmp", "CCL.bmp", "CCR.bmp"};
   const std::string folder = skin::NormaliseFolder(CurrentSkinPath);
   const int W = width(), H = height();
-  const int P = (b_DisplayControlPanel && Panel_ControlPanel) ? Panel_ControlPanel->height() : 0;
+  const int P = CornerFootHeight();
   for (int i = 0; i < 6; ++i) {
     rgn_Corners[i].reset();
     std::string path = skin::SkinFilePath(folder, kFiles[i]);
@@ -156,21 +156,31 @@ void TFT_LumoraDVD_MainForm::LoadCornerRegions() {
     rgn_Corners[i] = std::move(region);
   }
   rgn_Size = size();
+  rgn_FootHeight = P;
+}
+
+int TFT_LumoraDVD_MainForm::CornerFootHeight() const {
+  return (b_DisplayControlPanel && Panel_ControlPanel) ? Panel_ControlPanel->height() : 0;
 }
 
 void TFT_LumoraDVD_MainForm::ApplyWindowRegion() {
   if (!b_NeedCutCorner) return;
-  // The regions follow the window from the size they were last placed for.
+  // The regions follow the window from the size they were last placed for. The picture
+  // frame's foot corners sit above the docked bar, so docking or undocking, which changes
+  // the window's height by the bar's, leaves them where they are.
   const int dW = width() - rgn_Size.width(), dH = height() - rgn_Size.height();
+  const int foot = CornerFootHeight();
+  const int dFrame = dH - (foot - rgn_FootHeight);
   auto shift = [&](int i, int dx, int dy) {
     if (rgn_Corners[i]) rgn_Corners[i]->translate(dx, dy);
   };
   shift(kCRT, dW, 0);
-  shift(kCLB, 0, dH);
+  shift(kCLB, 0, dFrame);
   shift(kCCL, 0, dH);
-  shift(kCRB, dW, dH);
+  shift(kCRB, dW, dFrame);
   shift(kCCR, dW, dH);
   rgn_Size = size();
+  rgn_FootHeight = foot;
   const QSize screen = ScreenRect().size();
   if (rgn_Screen.isEmpty()) rgn_Screen = QRegion(0, 0, screen.width(), screen.height());
   QRegion shape = rgn_Screen.united(QRegion(rect()));

@@ -82,8 +82,9 @@ class TControlEvents {
  protected:
   // Called first from the owning widget's event(); false when a handler deleted the widget.
   bool DispatchControlEvent(QWidget* self, QEvent* e);
-  // Mouse presses stop at the control, as in the framework; returns the event's result.
-  static bool AcceptMouse(QEvent* e, bool handled);
+  // Mouse presses stop at an enabled control, as in the framework; a disabled one lets them
+  // through to its parent. Returns the event's result.
+  static bool AcceptMouse(const QWidget* self, QEvent* e, bool handled);
 
  private:
   bool clickArmed_ = false;

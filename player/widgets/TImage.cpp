@@ -60,7 +60,7 @@ QRect TImage::DestRect() const {
 bool TImage::event(QEvent* e) {
   if (!DispatchControlEvent(this, e)) return true;
   bool handled = QWidget::event(e);
-  return AcceptMouse(e, handled);
+  return AcceptMouse(this, e, handled);
 }
 
 void TImage::paintEvent(QPaintEvent*) {

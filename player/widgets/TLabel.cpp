@@ -70,7 +70,7 @@ bool TLabel::event(QEvent* e) {
   if (e->type() == QEvent::FontChange) AdjustBounds();
   if (!DispatchControlEvent(this, e)) return true;
   bool handled = QWidget::event(e);
-  return AcceptMouse(e, handled);
+  return AcceptMouse(this, e, handled);
 }
 
 void TLabel::paintEvent(QPaintEvent*) {

@@ -36,7 +36,7 @@ void TPanel::SetParentBackground(bool on) {
 bool TPanel::event(QEvent* e) {
   if (!DispatchControlEvent(this, e)) return true;
   bool handled = QWidget::event(e);
-  return AcceptMouse(e, handled);
+  return AcceptMouse(this, e, handled);
 }
 
 void TPanel::paintEvent(QPaintEvent*) {

@@ -154,6 +154,43 @@ TEST_F(SidePanelTest, ResizeButtonWorksOnlyFloatingAndWithinItsLimits) {
   EXPECT_EQ(side_->height(), 530);
 }
 
+TEST_F(SidePanelTest, TheResizeButtonMeasuresFromThePressAndStopsWithTheButtonUp) {
+  side_->ToggleDock();
+  ASSERT_FALSE(side_->b_Docked);
+  side_->resize(side_->width(), 500);
+  TskImageButton* grip = side_->skImageButton_Resize;
+  ASSERT_TRUE(grip && !grip->isHidden());
+  auto send = [grip](QEvent::Type type, QPoint global, Qt::MouseButton button,
+                     Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(grip->mapFromGlobal(global)), QPointF(global), button, held,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(grip, &e);
+  };
+  // A press that reaches the panel only once the pointer has gone on by 25 pixels.
+  const QPoint at = grip->mapToGlobal(QPoint(3, 3));
+  QCursor::setPos(at + QPoint(0, 25));
+  send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, at + QPoint(0, 40), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 540);
+  send(QEvent::MouseMove, at + QPoint(0, 60), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+
+  // The release went elsewhere: the pointer passing over the button with no button held
+  // must not go on sizing the panel.
+  const QPoint now = grip->mapToGlobal(QPoint(3, 3));
+  send(QEvent::MouseMove, now + QPoint(0, 30), Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(side_->height(), 560);
+  EXPECT_FALSE(side_->b_Resizing);
+  send(QEvent::MouseMove, now + QPoint(0, 50), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+
+  // A release without a press starts nothing either.
+  send(QEvent::MouseButtonRelease, now, Qt::LeftButton, Qt::NoButton);
+  send(QEvent::MouseMove, now + QPoint(0, 20), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(side_->height(), 560);
+  EXPECT_FALSE(side_->b_Resizing);
+}
+
 TEST_F(SidePanelTest, TopCornersAloneAreCutOnce) {
   // A copy of the skin with only the two top corner pictures.
   QTemporaryDir skinDir;
@@ -181,6 +218,41 @@ TEST_F(SidePanelTest, TopCornersAloneAreCutOnce) {
   EXPECT_EQ(side_->height(), 600);
   EXPECT_EQ(side_->i_RegionBuilds, builds + 1);
   EXPECT_EQ(side_->mask(), mask);
+}
+
+TEST_F(SidePanelTest, RowsSpanTheListAreaTheSkinGaveThePanel) {
+  // The player skins the panel while it is still hidden and fills the lists at that moment.
+  delete FT_LumoraDVD_SubForm;
+  const std::string a = Media("a.avi"), b = Media("b.mp4");
+  library_test::WriteText(Home() + "PlayList.fpl",
+                          QByteArray::fromStdString(" a\r\n" + a + "\r\n b\r\n" + b + "\r\n"));
+  library_test::WriteText(Home() + "Bookmark.bkm",
+                          QByteArray::fromStdString(a + "\r\n0\r\n75\r\n\r\n"));
+  new TFT_LumoraDVD_SubForm();
+  side_ = Side();
+  ASSERT_EQ(side_->MyPlayList->Items.size(), 2u);
+  ASSERT_EQ(side_->MyBookmark->Items.size(), 1u);
+  side_->ShowPage(0);
+  side_->show();
+  QCoreApplication::processEvents();
+  // A row added while the panel is shown, too.
+  ASSERT_TRUE(side_->AddToPlayList(Media("c.mpg"), ""));
+
+  QWidget* centre = side_->Panel_Center;
+  QWidget* left = side_->findChild<QWidget*>("Panel_Left");
+  QWidget* right = side_->findChild<QWidget*>("Panel_Right");
+  ASSERT_TRUE(left && right);
+  EXPECT_EQ(centre->x(), left->width());
+  EXPECT_EQ(centre->width(), side_->width() - left->width() - right->width());
+  const QRect area(QPoint(0, 0), centre->size());
+  EXPECT_EQ(side_->MyPlayList->geometry(), area);
+  for (PlayList_Item* row : side_->MyPlayList->Items) {
+    EXPECT_EQ(row->width(), area.width()) << row->Path.toStdString();
+    EXPECT_FALSE(row->isHidden());
+  }
+  side_->ShowPage(1);
+  EXPECT_EQ(side_->MyBookmark->geometry(), area);
+  EXPECT_EQ(side_->MyBookmark->Items[0]->width(), area.width());
 }
 
 TEST_F(SidePanelTest, ListsAreWrittenBackOnlyAfterTheyWereRead) {

@@ -48,6 +48,34 @@ TEST_F(SkinTest, CornersAreCutAndFollowResizingOnlyWhenTheSkinAsks) {
   }
 }
 
+TEST_F(SkinTest, TheFramesFootCornersStayAboveTheBarThroughDockingAndUndocking) {
+  main_->b_DisplayControlPanel = true;
+  ASSERT_TRUE(main_->ApplySkin(CornerSkin("Dock", true)));
+  main_->show();
+  main_->SetWindowSize(640, 480, true);
+  const int W = main_->width(), H = main_->height();
+  const int P = main_->i_ControlPanelHeight;
+  ASSERT_GT(P, 8);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    // Docked: the window's own foot corners are cut, the picture frame's are not.
+    EXPECT_FALSE(Shows({0, H - 1}));
+    EXPECT_FALSE(Shows({W - 1, H - 1}));
+    EXPECT_TRUE(Shows({0, H - P - 1}));
+    EXPECT_TRUE(Shows({W - 1, H - P - 1}));
+    main_->SetControlBarDocked(false);
+    ASSERT_EQ(main_->height(), H - P);
+    // Undocked, the frame's foot is the window's foot: cut there, and nowhere up the sides.
+    EXPECT_FALSE(Shows({0, H - P - 1}));
+    EXPECT_FALSE(Shows({W - 1, H - P - 1}));
+    EXPECT_TRUE(Shows({0, H - 2 * P - 1}));
+    EXPECT_TRUE(Shows({W - 1, H - 2 * P - 1}));
+    EXPECT_FALSE(Shows({0, 0}));
+    main_->SetControlBarDocked(true);
+    ASSERT_EQ(main_->height(), H);
+  }
+}
+
 TEST_F(SkinTest, CornerPicturesOfTheWrongSizeOrUnreadableLeaveTheWindowWhole) {
   const std::string folder = DefaultWithOptions("Bad", {{"b_NeedCutCorner", "1"}});
   SaveCorner(folder, "CLT.bmp", QSize(2000, 2000), kKeyColour);

@@ -342,16 +342,22 @@ TEST_F(DiscTest, VolumeAndBalanceAndPicture) {
   EXPECT_FALSE(SetDVDVideoHue(-181.0));
 }
 
-TEST_F(DiscTest, BrightnessChangesThePicture) {
+TEST_F(DiscTest, BrightnessChangesTheStillMenuAtOnceAndBack) {
+  // A still menu decodes nothing more, so a picture value must redraw what is shown, or the
+  // settings dialog's preview and its Cancel show nothing until the viewer acts.
   OwnerWindow w;
   ToMenu(w);
   auto* r = CurrentGroup()->Renderer();
-  QColor before = r->LastShown().image.pixelColor(10, 560);  // the menu's dark background
+  auto background = [&] { return r->LastShown().image.pixelColor(10, 560); };
+  const QColor before = background();
   ASSERT_TRUE(SetDVDVideoBrightness(120.0));
-  // A still menu is drawn again on the next highlight change.
-  ASSERT_TRUE(SelectRelativeButton(2));
-  ASSERT_TRUE(PumpUntil(
-      [&] { return r->LastShown().image.pixelColor(10, 560).red() > before.red() + 60; }, 3000));
+  ASSERT_TRUE(PumpUntil([&] { return background().red() > before.red() + 60; }, 3000));
+  EXPECT_TRUE(IsYellow(ShownColour(1))) << "the highlight stays through the redraw";
+  ASSERT_TRUE(SetDVDVideoBrightness(0.0));
+  ASSERT_TRUE(PumpUntil([&] { return std::abs(background().red() - before.red()) <= 2; }, 3000));
+  ASSERT_TRUE(SetDVDVideoContrast(0.0));  // every value, not brightness alone
+  ASSERT_TRUE(PumpUntil([&] { return background().red() > before.red() + 60; }, 3000));
+  EXPECT_EQ(CurrentButton(), 1u) << "a redraw is not a viewer's action";
 }
 
 TEST_F(DiscTest, BookmarkSavesAndRestoresThePlace) {

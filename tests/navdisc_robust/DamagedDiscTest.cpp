@@ -460,9 +460,11 @@ TEST_F(DamagedDiscTest, DamagedPartsAreLeftOutAndTheRestPlays) {
   EXPECT_NE(why.find("VOB"), std::string::npos) << why;
   EXPECT_FALSE(limits.menus);
   EXPECT_EQ(limits.titles, (std::vector<uint8_t>{1, 1, 1}));
-  std::string out = play(root, {"3"});
+  std::string out = play(root, {"3", "end"});
   EXPECT_TRUE(has(out, "start: boxes 1, title 1, times [0-9]+, stops 0, errors 0")) << out;
   EXPECT_TRUE(has(out, "title 3: jump 1, plays 1")) << out;
+  // Where the title leads into the menus it ends, as on a disc without them: they are not read.
+  EXPECT_TRUE(has(out, "end: title 3, stops 1, errors 0")) << out;
 
   // Title set 2 without its IFO and BUP: its one title, title 3, is out of reach.
   root = Copy(2);
@@ -508,6 +510,145 @@ TEST_F(DamagedDiscTest, DamagedPartsAreLeftOutAndTheRestPlays) {
       RunChild({RunnerPath(), "walk", root.string(), "11", "2000"}, std::chrono::seconds(120));
   EXPECT_TRUE(walk.exited) << "walk: signal " << walk.signal << (walk.timedOut ? ", hung" : "");
   EXPECT_EQ(walk.code, 0) << walk.output;
+}
+
+// A damaged start-up path (the first-play program, the video manager's menu) no longer costs
+// the disc: the engine's box, then title 1, and the rest of the disc by jumps. Neither the
+// check nor the engine may run what libdvdnav aborts on; random commands must not either.
+TEST_F(DamagedDiscTest, BrokenStartUpPathsGoStraightToTheFirstTitle) {
+  auto be = [](const std::vector<uint8_t>& d, size_t at, int n) {
+    size_t v = 0;
+    for (int i = 0; i < n; ++i) v = v << 8 | d[at + static_cast<size_t>(i)];
+    return v;
+  };
+  auto damageVmg = [&](const fs::path& root, const std::function<void(std::vector<uint8_t>&)>& f) {
+    const fs::path vmg = root / "VIDEO_TS" / "VIDEO_TS.IFO";
+    auto data = Read(vmg);
+    f(data);
+    Write(vmg, data);
+    Write(root / "VIDEO_TS" / "VIDEO_TS.BUP", data);
+  };
+  auto playsFromTitle1 = [&](const fs::path& root, const std::string& what) {
+    const RunResult r =
+        RunChild({RunnerPath(), "play", root.string(), "3", "2", "1"}, std::chrono::seconds(150));
+    ASSERT_TRUE(r.exited) << what << ": signal " << r.signal << (r.timedOut ? ", hung" : "");
+    EXPECT_EQ(r.code, 0) << what << ": " << r.output;
+    EXPECT_NE(r.output.find("start: boxes 1, title 1,"), std::string::npos) << what << r.output;
+    for (const char* t :
+         {"title 3: jump 1, plays 1", "title 2: jump 1, plays 1", "title 1: jump 1, plays 1"})
+      EXPECT_NE(r.output.find(t), std::string::npos) << what << ": " << t << "\n" << r.output;
+    for (const char* seed : {"2", "3"}) {
+      const RunResult walk =
+          RunChild({RunnerPath(), "walk", root.string(), seed, "2000"}, std::chrono::seconds(120));
+      EXPECT_TRUE(walk.exited) << what << ", walk " << seed << ": signal " << walk.signal
+                               << (walk.timedOut ? ", hung" : "");
+      EXPECT_EQ(walk.code, 0) << what << ", walk " << seed << ": " << walk.output;
+    }
+  };
+  std::string why;
+  navdisc::DiscLimits limits;
+
+  // The first-play command jumps to a video-manager menu that does not exist (libdvdnav
+  // asserts): the disc is seen without its first play; its menus stay.
+  fs::path root = Copy(1);
+  damageVmg(root, [&](std::vector<uint8_t>& d) {
+    const size_t fp = be(d, 0x84, 4);
+    const size_t cmd = fp + be(d, fp + 0xE4, 2) + 8;
+    ASSERT_EQ(d[cmd + 1], 0x06);  // a jump between domains
+    d[cmd + 5] = 0x41;            // to the video manager's menu 1
+  });
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  ASSERT_TRUE(navdisc::ValidateDisc(root.string(), &why, &limits)) << why;
+  EXPECT_NE(why.find("first-play"), std::string::npos) << why;
+  EXPECT_FALSE(limits.firstPlay);
+  EXPECT_TRUE(limits.menus);
+  EXPECT_EQ(limits.titles, (std::vector<uint8_t>{1, 1, 1}));
+  playsFromTitle1(root, "first play to a missing menu");
+  fs::remove_all(root);
+
+  // The video manager's menu chain claims 184 cells where it has one: those past its table
+  // lie anywhere and some have block modes libdvdnav aborts on. The menus are never read.
+  root = Copy(2);
+  damageVmg(root, [&](std::vector<uint8_t>& d) {
+    const size_t ut = 2048 * be(d, 0xC8, 4);
+    const size_t pgc = ut + be(d, ut + 12, 4) + be(d, ut + be(d, ut + 12, 4) + 12, 4);
+    ASSERT_EQ(d[pgc + 3], 1);  // one cell
+    d[pgc + 3] = 184;
+  });
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  ASSERT_TRUE(navdisc::ValidateDisc(root.string(), &why, &limits)) << why;
+  EXPECT_NE(why.find("video manager menu chain 1 cell"), std::string::npos) << why;
+  EXPECT_FALSE(limits.menus);
+  EXPECT_TRUE(limits.firstPlay);
+  EXPECT_EQ(limits.titles, (std::vector<uint8_t>{1, 1, 1}));
+  playsFromTitle1(root, "menu cells past the table");
+  // Title 3's end leads into that menu: playing stops there instead.
+  const RunResult end =
+      RunChild({RunnerPath(), "play", root.string(), "3", "end"}, std::chrono::seconds(150));
+  ASSERT_TRUE(end.exited) << "signal " << end.signal << (end.timedOut ? ", hung" : "");
+  EXPECT_NE(end.output.find("end: title 3, stops 1, errors 0"), std::string::npos) << end.output;
+  fs::remove_all(root);
+
+  // A first play that is damaged with nothing to start from in its place is still refused.
+  root = Copy(3);
+  damageVmg(root, [&](std::vector<uint8_t>& d) {
+    const size_t fp = be(d, 0x84, 4);
+    d[fp + be(d, fp + 0xE4, 2) + 8 + 5] = 0x41;
+    const size_t ut = 2048 * be(d, 0xC8, 4);
+    const size_t srp = ut + be(d, ut + 12, 4) + 8;
+    d[srp + 4] = d[srp + 5] = d[srp + 6] = d[srp + 7] = 0xff;  // menu chain 1 out of the file
+  });
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why, &limits));
+  ExpectCleanRun(root, "no first play and no menu");
+}
+
+// A first play that leads nowhere is played past through a view of the disc without it. An
+// image that is not mounted offers no such view: it is refused up front instead of showing the
+// engine's box and then failing the jump to title 1.
+TEST_F(DamagedDiscTest, AnUnmountedImageWhoseFirstPlayLeadsNowhereIsRefused) {
+  const fs::path iso = work_ / "deadfp.iso";
+  const std::string make = "genisoimage -quiet -dvd-video -udf -o '" + iso.string() + "' '" +
+                           FixtureDir() + "/deadfp-dvd' >/dev/null 2>&1";
+  if (std::system(make.c_str()) != 0) GTEST_SKIP() << "genisoimage missing";
+  std::string why;
+  navdisc::DiscLimits limits;
+  EXPECT_FALSE(navdisc::ValidateDisc(iso.string(), &why, &limits));
+  EXPECT_NE(why.find("first-play program leads nowhere"), std::string::npos) << why;
+  const RunResult r = RunChild({RunnerPath(), "play", iso.string(), "1"}, std::chrono::seconds(60));
+  ASSERT_TRUE(r.exited) << "signal " << r.signal << (r.timedOut ? ", hung" : "");
+  EXPECT_EQ(r.code, 3) << r.output;
+  EXPECT_EQ(r.output, "refused\n");
+  // The same disc as a folder still plays, through the box, from title 1.
+  EXPECT_TRUE(navdisc::ValidateDisc(FixtureDir() + "/deadfp-dvd", &why, &limits)) << why;
+}
+
+// A title whose entry claims angles it does not have: libdvdnav reads it from outside its file
+// and crashes (random commands brought the engine down on every seed tried). Only that title
+// is left out.
+TEST_F(DamagedDiscTest, TitlesClaimingAnglesTheyLackAreLeftOut) {
+  const fs::path root = Copy(4);
+  for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP"}) {
+    const fs::path f = root / "VIDEO_TS" / name;
+    auto d = Read(f);
+    const size_t tt =
+        2048u * (size_t(d[0xC4]) << 24 | size_t(d[0xC5]) << 16 | size_t(d[0xC6]) << 8 | d[0xC7]);
+    ASSERT_EQ(d[tt + 8 + 1], 1);  // title 1: one angle
+    d[tt + 8 + 1] = 2;
+    Write(f, d);
+  }
+  std::string why;
+  navdisc::DiscLimits limits;
+  EXPECT_FALSE(navdisc::ValidateDisc(root.string(), &why));
+  ASSERT_TRUE(navdisc::ValidateDisc(root.string(), &why, &limits)) << why;
+  EXPECT_NE(why.find("title 1 claims 2 angles but has 1"), std::string::npos) << why;
+  EXPECT_EQ(limits.titles, (std::vector<uint8_t>{0, 1, 1}));
+  for (const char* seed : {"1", "2", "3"}) {
+    const RunResult walk =
+        RunChild({RunnerPath(), "walk", root.string(), seed, "2000"}, std::chrono::seconds(120));
+    EXPECT_TRUE(walk.exited) << "walk " << seed << ": signal " << walk.signal
+                             << (walk.timedOut ? ", hung" : "");
+    EXPECT_EQ(walk.code, 0) << "walk " << seed << ": " << walk.output;
+  }
 }
 
 TEST_F(DamagedDiscTest, ValidatorLeavesHealthyVariantsAlone) {

@@ -14,6 +14,7 @@
 //       open and play as the player does, answering the engine's box as a user would; with
 //       titles, jump to each in turn. Waits each time for playing time to advance in a title,
 //       and prints what was seen: boxes, jump answers, titles entered, time events, stops.
+//       A last "end" waits for playing to end by itself (a stop or an error).
 //
 // Exit status: 0 played to the end, 3 refused or failed cleanly, 2 usage.
 #include <dvdnav/dvdnav.h>
@@ -25,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,6 +34,7 @@
 #include "navdisc/DiscValidator.h"
 #include "navdisc/DvdTypes.h"
 #include "navdisc/Navdisc.h"
+#include "navdisc/graph/FirstPlayBypass.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 
@@ -43,11 +46,16 @@ void QuietLog(void*, dvdnav_logger_level_t, const char*, va_list) {}
 // block budget; answers waits and short stills as a player does.
 enum class Stop { kStill, kEnd, kError, kBudget };
 
-Stop ReadOn(dvdnav_t* nav, int budget) {
+// Without menus (a disc whose check barred them) reading ends where one begins, as in the
+// engine.
+Stop ReadOn(dvdnav_t* nav, int budget, bool menus = true) {
   static uint8_t buf[DVD_VIDEO_LB_LEN];
   for (int i = 0; i < budget; ++i) {
     int event = 0, len = 0;
     if (dvdnav_get_next_block(nav, buf, &event, &len) != DVDNAV_STATUS_OK) return Stop::kError;
+    if (!menus && (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) &&
+        (dvdnav_is_domain_vmgm(nav) || dvdnav_is_domain_vtsm(nav)))
+      return Stop::kEnd;
     switch (event) {
       case DVDNAV_STILL_FRAME: {
         auto* still = reinterpret_cast<dvdnav_still_event_t*>(buf);
@@ -89,9 +97,20 @@ int RunNav(const std::string& path, bool validate) {
       return 3;
     }
   }
+  // A first-play program the check barred is kept from libdvdnav as the engine keeps it.
+  std::unique_ptr<navdisc::graph::FirstPlayBypass> view;
+  if (!limits.firstPlay) {
+    std::string why;
+    view = navdisc::graph::FirstPlayBypass::Create(path, why);
+    if (!view) {
+      std::printf("open failed: %s\n", why.c_str());
+      return 3;
+    }
+  }
   dvdnav_t* nav = nullptr;
   static const dvdnav_logger_cb kLogger = {QuietLog};
-  if (dvdnav_open2(&nav, nullptr, &kLogger, path.c_str()) != DVDNAV_STATUS_OK) {
+  if (dvdnav_open2(&nav, nullptr, &kLogger, (view ? view->Folder() : path).c_str()) !=
+      DVDNAV_STATUS_OK) {
     std::printf("open failed\n");
     return 3;
   }
@@ -129,7 +148,7 @@ int RunNav(const std::string& path, bool validate) {
       dvdnav_get_number_of_parts(nav, t, &parts);
       for (int32_t p = 1; p <= parts && p <= 99; ++p) {
         if (dvdnav_part_play(nav, t, p) != DVDNAV_STATUS_OK) continue;
-        const Stop first = ReadOn(nav, 300);
+        const Stop first = ReadOn(nav, 300, limits.menus);
         if (first == Stop::kError) ++failures;
         // A stopped navigator has no program chain: searching in it crashes libdvdnav, so a
         // player starts it again instead.
@@ -137,20 +156,25 @@ int RunNav(const std::string& path, bool validate) {
           dvdnav_reset(nav);
           continue;
         }
+        // Where reading ended (a menu the engine does not read), so does searching.
         dvdnav_next_pg_search(nav);
-        ReadOn(nav, 200);
-        dvdnav_prev_pg_search(nav);
-        ReadOn(nav, 200);
-        dvdnav_time_search(nav, duration / 2);
-        ReadOn(nav, 200);
+        bool on = ReadOn(nav, 200, limits.menus) != Stop::kEnd;
+        if (on) dvdnav_prev_pg_search(nav);
+        on = on && ReadOn(nav, 200, limits.menus) != Stop::kEnd;
+        if (on) dvdnav_time_search(nav, duration / 2);
+        on = on && ReadOn(nav, 200, limits.menus) != Stop::kEnd;
+        if (!on) {
+          dvdnav_reset(nav);
+          continue;
+        }
         if (limits.menus && dvdnav_menu_call(nav, DVD_MENU_Root) == DVDNAV_STATUS_OK) {
-          ReadOn(nav, 2000);
+          ReadOn(nav, 2000, limits.menus);
           dvdnav_menu_call(nav, DVD_MENU_Escape);
-          ReadOn(nav, 2000);
+          ReadOn(nav, 2000, limits.menus);
         }
       }
       if (chapters && dvdnav_title_play(nav, t) == DVDNAV_STATUS_OK) {
-        const Stop end = ReadOn(nav, 20000);
+        const Stop end = ReadOn(nav, 20000, limits.menus);
         if (end == Stop::kError) ++failures;
         if (end == Stop::kEnd || end == Stop::kError) dvdnav_reset(nav);
       }
@@ -272,6 +296,15 @@ int RunPlay(const std::string& path, const std::vector<uint32_t>& titles, int ar
               g_title ? "title" : "domain", g_title ? g_title : g_domain, g_times, g_stops,
               g_errors);
   for (uint32_t title : titles) {
+    if (title == 0) {  // "end"
+      const int stops = g_stops, errors = g_errors;
+      QElapsedTimer t;
+      t.start();
+      while (t.elapsed() < 60000 && g_stops == stops && g_errors == errors) plat::PumpMessages(20);
+      std::printf("end: title %d, stops %d, errors %d\n", g_title, g_stops - stops,
+                  g_errors - errors);
+      continue;
+    }
     const bool jumped = JumpDVDTitle(title);
     const bool plays = jumped && AwaitPlaying(static_cast<int>(title));
     std::printf("title %u: jump %d, plays %d, title %d, times %d, stops %d, errors %d\n", title,
@@ -378,7 +411,9 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "engine") == 0) return RunEngine(argv[2], argc, argv);
   if (argc >= 3 && std::strcmp(argv[1], "play") == 0) {
     std::vector<uint32_t> titles;
-    for (int i = 3; i < argc; ++i) titles.push_back(static_cast<uint32_t>(std::atoi(argv[i])));
+    for (int i = 3; i < argc; ++i)
+      titles.push_back(
+          std::strcmp(argv[i], "end") == 0 ? 0u : static_cast<uint32_t>(std::atoi(argv[i])));
     return RunPlay(argv[2], titles, argc, argv);
   }
   if (argc >= 5 && std::strcmp(argv[1], "walk") == 0)

@@ -150,6 +150,35 @@ TEST_F(ComponentsTest, LabelAutoSizesToItsCaptionAndReportsClicks) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ComponentsTest, PressesPassThroughDisabledControlsToTheirParent) {
+  TPanel window;
+  window.resize(300, 100);
+  int presses = 0;
+  window.OnMouseDown = [&](QObject*, TMouseButton, TShiftState, int, int) { ++presses; };
+  auto* image = new TImage(&window);
+  image->setGeometry(0, 0, 100, 100);
+  auto* label = new TLabel(&window);
+  label->SetAutoSize(false);
+  label->setGeometry(100, 0, 100, 100);
+  auto* panel = new TPanel(&window);
+  panel->setGeometry(200, 0, 100, 100);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (QWidget* w :
+       {static_cast<QWidget*>(image), static_cast<QWidget*>(label), static_cast<QWidget*>(panel)}) {
+    SCOPED_TRACE(w->metaObject()->className());
+    const QPoint at = w->rect().center();
+    w->setEnabled(true);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    EXPECT_EQ(presses, 0) << "an enabled control keeps its presses";
+    // A disabled background is how a skinned window is dragged by its face.
+    w->setEnabled(false);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    EXPECT_EQ(presses, 1);
+    presses = 0;
+  }
+}
+
 TEST_F(ComponentsTest, TimerRunsOnlyWhenEnabledWithIntervalAndHandler) {
   TTimer timer;
   timer.SetInterval(5);

@@ -39,8 +39,9 @@ Palette DarkPalette() {
   p.text = QColor(0xe6, 0xeb, 0xf2);
   p.textDim = QColor(0x8a, 0x94, 0xa3);
   p.video = QColor(0, 0, 0);
-  p.listBack = QColor(0x15, 0x18, 0x1d);
-  p.listBackAlt = QColor(0x1b, 0x1f, 0x25);
+  // The lists draw their entries in black, so their pane is light even in a dark skin.
+  p.listBack = QColor(0xd3, 0xd8, 0xdf);
+  p.listBackAlt = QColor(0xc8, 0xce, 0xd6);
   p.wordAccent = p.accentLight;
   p.closeHover = QColor(0xd9, 0x3f, 0x3f);
   return p;
@@ -271,8 +272,8 @@ Palette GraphitePalette() {
   p.glyph = QColor(0xe2, 0xdc, 0xd3);
   p.platePressed = QColor(0xb3, 0x5f, 0x05);
   p.groove = QColor(0x12, 0x11, 0x10);
-  p.listBack = QColor(0x1a, 0x19, 0x17);
-  p.listBackAlt = QColor(0x21, 0x1f, 0x1c);
+  p.listBack = QColor(0xd9, 0xd3, 0xc9);
+  p.listBackAlt = QColor(0xcf, 0xc8, 0xbd);
   p.wordAccent = p.accentLight;
   return p;
 }
