@@ -10,32 +10,8 @@
 # Everything is encoded with bitexact flags and fixed timestamps, so two runs give identical bytes.
 set -euo pipefail
 
-if [ $# -ne 1 ]; then
-  echo "usage: $0 OUTDIR" >&2
-  exit 2
-fi
-OUT=$1
-mkdir -p "$OUT"
-OUT=$(cd "$OUT" && pwd)
-
-for tool in ffmpeg dvdauthor spumux genisoimage; do
-  command -v "$tool" >/dev/null || { echo "make-sample-dvd: $tool is missing (scripts/setup-deps.sh)" >&2; exit 1; }
-done
-FONT=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-SUBFONT=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-for f in "$FONT" "$SUBFONT"; do
-  [ -f "$f" ] || { echo "make-sample-dvd: font $f is missing (fonts-dejavu-core)" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumora-dvd.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-# spumux finds text-subtitle fonts in $HOME/.spumux; keep it away from the user's home.
-mkdir -p "$WORK/home/.spumux"
-ln -s "$SUBFONT" "$WORK/home/.spumux/DejaVuSans.ttf"
-export HOME="$WORK/home" VIDEO_FORMAT=PAL LC_ALL=C TZ=UTC SOURCE_DATE_EPOCH=946684800
-
-FF=(ffmpeg -hide_banner -loglevel error -nostdin -y)
-BITEXACT=(-fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 -threads 1)
+source "$(dirname "$0")/dvd-authoring.sh"
+dvd_authoring_start make-sample-dvd PAL "ffmpeg dvdauthor spumux genisoimage" "$@"
 # PAL DVD video, 10-frame closed GOPs (0.4 s) so chapter marks at whole seconds fall on a GOP.
 DVDVIDEO=(-c:v mpeg2video -r 25 -b:v 1800k -maxrate 6000k -bufsize 1835k -g 10 -bf 2 -flags:v +cgop -sc_threshold 1000000000
           -pix_fmt yuv420p -c:a ac3 -b:a 128k -ar 48000 -ac 2 -f dvd -muxrate 10080000 -packetsize 2048)

@@ -13,31 +13,8 @@
 # Encoded with bitexact flags, so two runs give identical bytes.
 set -euo pipefail
 
-if [ $# -ne 1 ]; then
-  echo "usage: $0 OUTDIR" >&2
-  exit 2
-fi
-OUT=$1
-mkdir -p "$OUT"
-OUT=$(cd "$OUT" && pwd)
-
-for tool in ffmpeg dvdauthor spumux perl; do
-  command -v "$tool" >/dev/null || { echo "make-test-dvds: $tool is missing (scripts/setup-deps.sh)" >&2; exit 1; }
-done
-FONT=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-SUBFONT=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-for f in "$FONT" "$SUBFONT"; do
-  [ -f "$f" ] || { echo "make-test-dvds: font $f is missing (fonts-dejavu-core)" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/lumora-testdvd.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$WORK/home/.spumux"
-ln -s "$SUBFONT" "$WORK/home/.spumux/DejaVuSans.ttf"
-export HOME="$WORK/home" VIDEO_FORMAT=NTSC LC_ALL=C TZ=UTC SOURCE_DATE_EPOCH=946684800
-
-FF=(ffmpeg -hide_banner -loglevel error -nostdin -y)
-BITEXACT=(-fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 -threads 1)
+source "$(dirname "$0")/dvd-authoring.sh"
+dvd_authoring_start make-test-dvds NTSC "ffmpeg dvdauthor spumux perl" "$@"
 # NTSC DVD video, 15-frame closed GOPs (about half a second) with B-frames.
 DVDVIDEO=(-c:v mpeg2video -r 30000/1001 -b:v 2500k -maxrate 6000k -bufsize 1835k -g 15 -bf 2 -flags:v +cgop
           -sc_threshold 1000000000 -pix_fmt yuv420p -f dvd -muxrate 10080000 -packetsize 2048)

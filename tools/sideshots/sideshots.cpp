@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/MessageBox.h"
 #include "player/controlpanel/Ft_lumoradvdoperationform.h"
 #include "player/core/Ft_lumoradvdstate.h"
 #include "player/library/Ft_lumoradvdsubform.h"
@@ -21,14 +20,9 @@
 #include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
 #include "player/mainwindow/Ft_lumoradvdmainform.h"
 #include "player/mainwindow/Ft_lumoradvdshadowform.h"
+#include "tools/common/ShotSetup.h"
 
 namespace {
-
-void Pump(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 QImage Frame(int w, int h, QColor c, const QString& text) {
   QImage img(w, h, QImage::Format_RGB32);
@@ -91,20 +85,11 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QTemporaryDir home;
-  qputenv("LUMORA_HOME", home.path().toUtf8() + "/");
-  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord& r) {
-    std::fprintf(stderr, "box: %s\n", r.text.c_str());
-    return plat::IDOK;
-  });
   b_TVFirstVisit = false;
   const QString out = QString::fromLocal8Bit(argv[2]);
-  QDir().mkpath(QFileInfo(out).absolutePath());
+  shots::UsePrivateHome(home, out);
 
-  auto* main = new TFT_LumoraDVD_MainForm();
-  new TFT_LumoraDVD_OperationForm();
-  new TFT_LumoraDVD_ShadowForm();
-  new TFT_LumoraDVD_SubForm();
-  new TFT_LumoraDVD_FullScreenForm();
+  auto* main = shots::CreatePlayerWindows();
   const bool ok = main->ApplySkin(argv[1]);
   std::printf("ApplySkin: %s\n", ok ? "ok" : "FAILED");
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;
@@ -112,20 +97,20 @@ int main(int argc, char** argv) {
 
   main->setGeometry(420, 80, 640, 480);
   main->show();
-  Pump(200);
+  shots::Pump(200);
   bool saved = true;
   const char* const names[] = {"playlist", "bookmarks", "snapshots", "tv"};
   for (int page = 0; page < 4; ++page) {
     side->ShowPage(page);
     if (!side->b_Docked) side->ToggleDock();
     side->show();
-    Pump(300);
+    shots::Pump(300);
     saved = SaveScreen(out + "-" + names[page] + "-docked.png") && saved;
     // Floating: dragged away from the main window to the left and down.
     side->PanelMouseDown(side->geometry().center());
     side->PanelMouseMove(side->geometry().center() + QPoint(-150, 120));
     side->PanelMouseUp();
-    Pump(300);
+    shots::Pump(300);
     saved = SaveScreen(out + "-" + names[page] + "-floating.png") && saved;
   }
   delete FT_LumoraDVD_FullScreenForm;

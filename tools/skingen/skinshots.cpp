@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/MessageBox.h"
 #include "player/controlpanel/Ft_lumoradvdoperationform.h"
 #include "player/core/Ft_lumoradvdstate.h"
 #include "player/library/Ft_lumoradvdsubform.h"
@@ -24,14 +23,9 @@
 #include "player/skin/controls/Ftimagebutton.h"
 #include "player/widgets/TPanel.h"
 #include "player/widgets/TskImageButton.h"
+#include "tools/common/ShotSetup.h"
 
 namespace {
-
-void Pump(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 QImage Checker(QSize size) {
   QImage img(size, QImage::Format_RGB32);
@@ -105,20 +99,11 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QTemporaryDir home;
-  qputenv("LUMORA_HOME", home.path().toUtf8() + "/");
-  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord& r) {
-    std::fprintf(stderr, "box: %s\n", r.text.c_str());
-    return plat::IDOK;
-  });
   const std::string folder = argv[1];
   const QString out = QString::fromLocal8Bit(argv[2]);
-  QDir().mkpath(QFileInfo(out).absolutePath());
+  shots::UsePrivateHome(home, out);
 
-  auto* main = new TFT_LumoraDVD_MainForm();
-  new TFT_LumoraDVD_OperationForm();
-  new TFT_LumoraDVD_ShadowForm();
-  new TFT_LumoraDVD_SubForm();
-  new TFT_LumoraDVD_FullScreenForm();
+  auto* main = shots::CreatePlayerWindows();
   main->b_DisplayControlPanel = true;
   const bool ok = main->ApplySkin(folder);
   std::printf("ApplySkin: %s\n", ok ? "ok" : "FAILED");
@@ -134,7 +119,7 @@ int main(int argc, char** argv) {
 
   main->move(300, 60);
   main->show();
-  Pump(200);
+  shots::Pump(200);
   if (QWidget* strip = bar->parentWidget()) bar->move((strip->width() - bar->width()) / 2, 0);
 
   panel->move(300, 600);
@@ -150,7 +135,7 @@ int main(int argc, char** argv) {
   side->resize(side->width(), main->height());
   side->move(main->x() - side->width(), main->y());
   side->show();
-  Pump(400);
+  shots::Pump(400);
 
   bool saved = Save(Shot(main), out + "-main.png");
   saved = Save(Shot(panel), out + "-panel.png") && saved;
@@ -176,10 +161,10 @@ int main(int argc, char** argv) {
   ShowPlaying(bar);
   full->Panel_ControlPanel->setFixedHeight(main->i_ControlPanelHeight);
   full->show();
-  Pump(200);
+  shots::Pump(200);
   bar->move((full->Panel_ControlPanel->width() - bar->width()) / 2, 0);
   bar->show();
-  Pump(300);
+  shots::Pump(300);
   QImage fs = Shot(full);
   saved = Save(fs.copy(0, fs.height() - 160, fs.width(), 160), out + "-fullscreen.png") && saved;
 

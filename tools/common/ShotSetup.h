@@ -1,0 +1,48 @@
+// What every screenshot tool does before it draws: a private LUMORA_HOME, message boxes
+// answered on stderr instead of waiting for a click, and the player's five windows.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "platform/MessageBox.h"
+#include "player/controlpanel/Ft_lumoradvdoperationform.h"
+#include "player/library/Ft_lumoradvdsubform.h"
+#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
+#include "player/mainwindow/Ft_lumoradvdmainform.h"
+#include "player/mainwindow/Ft_lumoradvdshadowform.h"
+
+namespace shots {
+
+// Lets the windows lay out and paint for ms milliseconds.
+inline void Pump(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Points the player at home and makes the folder OUTPUT_PREFIX names; call after QApplication.
+inline void UsePrivateHome(const QTemporaryDir& home, const QString& outputPrefix) {
+  qputenv("LUMORA_HOME", home.path().toUtf8() + "/");
+  plat::SetMessageBoxDouble([](const plat::MessageBoxRecord& r) {
+    std::fprintf(stderr, "box: %s\n", r.text.c_str());
+    return plat::IDOK;
+  });
+  QDir().mkpath(QFileInfo(outputPrefix).absolutePath());
+}
+
+// The windows as the program creates them; each registers itself in its global.
+inline TFT_LumoraDVD_MainForm* CreatePlayerWindows() {
+  auto* main = new TFT_LumoraDVD_MainForm();
+  new TFT_LumoraDVD_OperationForm();
+  new TFT_LumoraDVD_ShadowForm();
+  new TFT_LumoraDVD_SubForm();
+  new TFT_LumoraDVD_FullScreenForm();
+  return main;
+}
+
+}  // namespace shots
