@@ -532,7 +532,7 @@ TEST_F(DamagedDiscTest, BrokenStartUpPathsGoStraightToTheFirstTitle) {
     const RunResult r =
         RunChild({RunnerPath(), "play", root.string(), "3", "2", "1"}, std::chrono::seconds(150));
     ASSERT_TRUE(r.exited) << what << ": signal " << r.signal << (r.timedOut ? ", hung" : "");
-    EXPECT_EQ(r.code, 0) << what << ": " << r.output;
+    EXPECT_EQ(r.code, 0) << what << ": " << r.output << "\n" << r.errors;
     EXPECT_NE(r.output.find("start: boxes 1, title 1,"), std::string::npos) << what << r.output;
     for (const char* t :
          {"title 3: jump 1, plays 1", "title 2: jump 1, plays 1", "title 1: jump 1, plays 1"})
