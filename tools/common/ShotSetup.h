@@ -1,5 +1,5 @@
-// What every screenshot tool does before it draws: a private LUMORA_HOME, message boxes
-// answered on stderr instead of waiting for a click, and the player's five windows.
+// What every screenshot tool does before it draws: a private LUMORA_HOME and message boxes
+// answered on stderr instead of waiting for a click. The windows come from CreatePlayerWindows.
 #pragma once
 
 #include <QApplication>
@@ -10,11 +10,7 @@
 #include <cstdio>
 
 #include "platform/MessageBox.h"
-#include "player/controlpanel/Ft_lumoradvdoperationform.h"
-#include "player/library/Ft_lumoradvdsubform.h"
-#include "player/mainwindow/Ft_lumoradvdfullscreenform.h"
-#include "player/mainwindow/Ft_lumoradvdmainform.h"
-#include "player/mainwindow/Ft_lumoradvdshadowform.h"
+#include "player/core/PlayerWindows.h"
 
 namespace shots {
 
@@ -33,16 +29,6 @@ inline void UsePrivateHome(const QTemporaryDir& home, const QString& outputPrefi
     return plat::IDOK;
   });
   QDir().mkpath(QFileInfo(outputPrefix).absolutePath());
-}
-
-// The windows as the program creates them; each registers itself in its global.
-inline TFT_LumoraDVD_MainForm* CreatePlayerWindows() {
-  auto* main = new TFT_LumoraDVD_MainForm();
-  new TFT_LumoraDVD_OperationForm();
-  new TFT_LumoraDVD_ShadowForm();
-  new TFT_LumoraDVD_SubForm();
-  new TFT_LumoraDVD_FullScreenForm();
-  return main;
 }
 
 }  // namespace shots

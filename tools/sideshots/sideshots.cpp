@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   const QString out = QString::fromLocal8Bit(argv[2]);
   shots::UsePrivateHome(home, out);
 
-  auto* main = shots::CreatePlayerWindows();
+  auto* main = CreatePlayerWindows();
   const bool ok = main->ApplySkin(argv[1]);
   std::printf("ApplySkin: %s\n", ok ? "ok" : "FAILED");
   TFT_LumoraDVD_SubForm* side = FT_LumoraDVD_SubForm;

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   const QString out = QString::fromLocal8Bit(argv[2]);
   shots::UsePrivateHome(home, out);
 
-  auto* main = shots::CreatePlayerWindows();
+  auto* main = CreatePlayerWindows();
   main->b_DisplayControlPanel = true;
   const bool ok = main->ApplySkin(folder);
   std::printf("ApplySkin: %s\n", ok ? "ok" : "FAILED");
