@@ -318,24 +318,8 @@ void VideoDecoder::EmitFrame(AVFrame* f) {
   baseTime_ = t;
   baseTitleTime_ = titleOffset_ != INT64_MIN ? std::max<int64_t>(0, t + titleOffset_) : -1;
 
-  VideoFrame vf;
-  vf.image = Compose(vf);
-  vf.displayAspect = aspect_;
-  vf.time = t;
-  vf.titleTime = baseTitleTime_;
-  vf.duration = frameDuration_;
-  vf.frameRate = fps;
-  {
-    std::lock_guard lock(lastMu_);
-    lastComposed_ = vf.image;
-  }
-  Sample out;
-  out.kind = Sample::Kind::Data;
-  out.time = t;
-  out.titleTime = vf.titleTime;
-  out.controlType = kCtlVideoFrame;
-  out.control = Payload(std::move(vf));
-  DeliverTo(Major::Video, std::move(out));
+  baseFrameRate_ = fps;
+  DeliverBase(false);
 
   if (AVFrameSideData* sd = av_frame_get_side_data(f, AV_FRAME_DATA_A53_CC)) {
     Line21Data cc;
@@ -490,14 +474,18 @@ QImage VideoDecoder::Compose(VideoFrame& frame) {
 }
 
 void VideoDecoder::Redraw() {
-  if (base_.isNull()) return;
+  if (!base_.isNull()) DeliverBase(true);
+}
+
+void VideoDecoder::DeliverBase(bool redraw) {
   VideoFrame vf;
   vf.image = Compose(vf);
   vf.displayAspect = aspect_;
   vf.time = baseTime_;
   vf.titleTime = baseTitleTime_;
   vf.duration = frameDuration_;
-  vf.immediate = true;
+  vf.frameRate = baseFrameRate_;
+  vf.immediate = redraw;
   {
     std::lock_guard lock(lastMu_);
     lastComposed_ = vf.image;
@@ -505,6 +493,8 @@ void VideoDecoder::Redraw() {
   Sample out;
   out.kind = Sample::Kind::Data;
   out.time = baseTime_;
+  // A redraw belongs to no new moment of the title.
+  out.titleTime = redraw ? -1 : vf.titleTime;
   out.controlType = kCtlVideoFrame;
   out.control = Payload(std::move(vf));
   DeliverTo(Major::Video, std::move(out));

@@ -83,6 +83,8 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   AVCodecContext* SpuDecoder(int physical);
   void CloseSpuDecoders();
   void Redraw();
+  // base_ composed with its overlays and handed on; a redraw is shown at once.
+  void DeliverBase(bool redraw);
   QImage Compose(VideoFrame& frame);  // the picture to send; a title's takes the overlay
   void RebuildTables();               // picture adjustment LUTs; caller holds adjMu_
 
@@ -101,6 +103,7 @@ class VideoDecoder final : public Filter, public IVideoDecoderControl {
   AVFrame* source_ = nullptr;
   int64_t baseTime_ = 0;
   int64_t baseTitleTime_ = -1;
+  double baseFrameRate_ = 25.0;
   int64_t lastTime_ = -1;
   int64_t frameDuration_ = 40000;
   int64_t titleOffset_ = INT64_MIN;  // titleTime - time of the latest input
