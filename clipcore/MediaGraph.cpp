@@ -40,6 +40,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kLoadTimeout = std::chrono::seconds(10);
 constexpr auto kPictureTimeout = std::chrono::seconds(5);
+constexpr auto kStartTimeout = std::chrono::seconds(2);
 
 double GetDouble(mpv_handle* mpv, const char* name, double def) {
   double v = 0;
@@ -188,6 +189,10 @@ void MediaGraph::Handle(const mpv_event& e) {
       if (GetInt(mpv_, "video-params/dw", 0) > 0) videoReady_ = true;
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
+      if (loading_) started_ = true;
+      // Should a restart from before the seek still be queued, it is handled while the seek is
+      // under way; judging the seek by it would take the target for where it landed.
+      if (pendingSeek_ >= 0 && GetFlag(mpv_, "seeking")) break;
       if (!RetryLateSeek()) pendingSeek_ = -1.0;
       break;
     case MPV_EVENT_END_FILE: {
@@ -220,7 +225,7 @@ void MediaGraph::Handle(const mpv_event& e) {
 bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
   Pump();  // whatever is queued belongs to what played before
   loading_ = true;
-  loaded_ = loadFailed_ = videoReady_ = false;
+  loaded_ = loadFailed_ = videoReady_ = started_ = false;
   loadError_ = 0;
   open_ = false;
   pendingSeek_ = -1.0;
@@ -249,6 +254,8 @@ bool MediaGraph::Load(const std::string& url, bool waitForPicture) {
   // from it right after this returns.
   if (loaded_ && !loadFailed_ && waitForPicture && HasVideo())
     waitFor(videoReady_, kPictureTimeout);
+  // A seek asked for right after this must not be judged by the file's own first start.
+  if (loaded_ && !loadFailed_) waitFor(started_, kStartTimeout);
   loading_ = false;
   if (!loaded_ || loadFailed_) {
     plat::Diagnose("Clipcore", "refused " + url + ": " +

@@ -96,6 +96,7 @@ class MediaGraph {
   bool loadFailed_ = false;
   int loadError_ = 0;  // libmpv's reason when loading failed
   bool videoReady_ = false;
+  bool started_ = false;  // the file's first start is done: no restart of its own is still due
   bool open_ = false;
   bool tv_ = false;
   double speed_ = 1.0;
