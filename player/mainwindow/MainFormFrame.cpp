@@ -183,9 +183,19 @@ void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseDown(QObject* Sender, TMo
   i_ResizeStartHeight = height();
 }
 
-void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseMove(QObject*, TShiftState, int, int) {
+void TFT_LumoraDVD_MainForm::skImageButton_ResizerMouseMove(QObject* Sender, TShiftState Shift,
+                                                            int X, int Y) {
   if (!b_Resizing) return;
-  const QPoint d = QCursor::pos() - pt_ResizeStart;
+  // The grip reports moves with no button held too; then the release went elsewhere (another
+  // window took the pointer) and the drag is over, or the window would follow a bare hover.
+  if (!Shift.buttons) {
+    b_Resizing = false;
+    FitSidePanelHeight();
+    return;
+  }
+  // Where the move happened, not where the pointer is by the time it is handled.
+  auto* grip = qobject_cast<QWidget*>(Sender);
+  const QPoint d = (grip ? grip->mapToGlobal(QPoint(X, Y)) : QCursor::pos()) - pt_ResizeStart;
   const int bar = Panel_ControlPanel ? Panel_ControlPanel->height() : 0;
   const int w = Clamp(i_ResizeStartWidth + d.x(), i_MainWindowMinWidth, i_MainWindowMaxWidth);
   const int h =

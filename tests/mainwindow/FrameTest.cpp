@@ -157,6 +157,32 @@ TEST_F(FrameTest, APressHandledLateStillMovesAndSizesFromWhereItHappened) {
   Mouse(grip, QEvent::MouseButtonRelease, at + QPoint(30, 20));
 }
 
+TEST_F(FrameTest, TheGripFollowsEachMoveWhereItHappenedAndStopsWhenTheReleaseWasLost) {
+  Skin({{"i_MainWindowMinWidth", "400"},
+        {"i_MainWindowMinHeight", "100"},
+        {"i_MainWindowMaxWidth", "900"},
+        {"i_MainWindowMaxHeight", "800"}});
+  main_->SetWindowSize(600, 400, true);
+  TskImageButton* grip = Button("skImageButton_Resizer");
+  ASSERT_TRUE(grip);
+  const QPoint at = grip->mapToGlobal(QPoint(2, 2));
+  Mouse(grip, QEvent::MouseButtonPress, at);
+  // A move handled after the pointer has gone on: the size is the move's, not the pointer's.
+  const QPoint moved = at + QPoint(40, 30);
+  QMouseEvent late(QEvent::MouseMove, QPointF(grip->mapFromGlobal(moved)), QPointF(moved),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QCursor::setPos(at + QPoint(90, 90));
+  QApplication::sendEvent(grip, &late);
+  EXPECT_EQ(main_->size(), QSize(640, 430));
+
+  // The release went to another window: hovering over the grip afterwards must not size.
+  Mouse(grip, QEvent::MouseMove, grip->mapToGlobal(QPoint(2, 2)) + QPoint(20, 20), Qt::NoButton);
+  EXPECT_FALSE(main_->b_Resizing);
+  EXPECT_EQ(main_->size(), QSize(640, 430));
+  Mouse(grip, QEvent::MouseMove, grip->mapToGlobal(QPoint(2, 2)) + QPoint(50, 50));
+  EXPECT_EQ(main_->size(), QSize(640, 430));
+}
+
 TEST_F(FrameTest, DockingGrowsAndUndockingShrinksByTheBarHeight) {
   Skin({{"i_ControlPanelHeight", "90"}});
   main_->SetWindowSize(640, 500, true);
