@@ -1,7 +1,7 @@
-"""The main window under the mouse: dragged by its title strip, sized by its grip, maximised
-and restored, minimised and brought back, with and without a window manager. After each step
-the window's place and size, its cut corners and the DVD picture in its video area are checked
-on the screen."""
+"""The main window under the mouse: dragged by its title strip, sized by its grip, its control
+bar dragged out and back in, maximised and restored, minimised and brought back, with and
+without a window manager. After each step the window's place and size, its cut corners and the
+DVD picture in its video area are checked on the screen."""
 
 import os
 import shutil
@@ -109,6 +109,75 @@ def menu_fitted(p):
     return main
 
 
+def control_rects(sk, section):
+    """Where the skin puts each control of a window or frame (its background aside), as
+    (left, top, width, height) with the largest of its pictures' sizes."""
+    rects = []
+    for key in sk.ini.options(next(s for s in sk.ini.sections() if s.lower() == section.lower())):
+        rec = sk.record(section, key)
+        if key == "image_background" or len(rec) < 6:
+            continue
+        left, top = sk.number(section, key, 6), sk.number(section, key, 5)
+        w, h = sk.number(section, key, 7), sk.number(section, key, 8)
+        for name in (rec[0], rec[3] if len(rec) > 3 else ""):
+            if name and not name.lower().endswith(".bmp"):
+                name += "0.bmp"  # a digit strip: Digits\Bar -> Digits\Bar0.bmp
+            try:
+                bmp = sk.bitmap(name) if name else None
+            except Exception:
+                bmp = None
+            if bmp:
+                w, h = max(w, bmp.width), max(h, bmp.height)
+        rects.append((left, top, w, h))
+    return rects
+
+
+def background_spot(p, sk, section, origin):
+    """A screen point of a window or frame where nothing but its background picture shows,
+    as far from its controls as it gets: a press there reaches the window itself."""
+    bg = sk.bitmap(sk.record(section, "Image_Background")[0])
+    mask_name = sk.value(section, "MaskBmp", "No")
+    mask = sk.bitmap(mask_name) if mask_name.lower() != "no" else None
+    rects = control_rects(sk, section)
+    img = p.grab()
+    ox, oy = origin
+    r, edge = 5, 15  # the window's rim is for its frame, not a handle
+    best, best_d = None, -1
+    for y in range(edge, bg.height - edge, 3):
+        for x in range(edge, bg.width - edge, 3):
+            d = min([max(rl - x, x - (rl + rw), rt - y, y - (rt + rh)) for rl, rt, rw, rh in rects]
+                    or [99])
+            if d <= best_d:
+                continue
+            block = [(x + i, y + j) for i in range(-r, r + 1) for j in range(-r, r + 1)]
+            if all(bg.pixel(bx, by) != KEY and (mask is None or mask.pixel(bx, by) != KEY)
+                   and img.pixel(ox + bx, oy + by) == bg.pixel(bx, by) for bx, by in block):
+                best, best_d = (ox + x, oy + y), d
+    if best is None:
+        raise AssertionError("no bare background in %s" % section)
+    return best
+
+
+def bar_origin(p, sk):
+    """The docked control bar's top-left corner on the screen, from one of its buttons."""
+    section = "FT_LumoraDVD_ControlFrame"
+    for key in ("skImageButton_VolumeUp", "skImageButton_VolumeDown", "skImageButton_Mute"):
+        try:
+            x, y, _, _ = p.find_control(section, key, skin=sk, window="FT_LumoraDVD_MainForm")
+        except AssertionError:
+            continue
+        return x - sk.number(section, key, 6), y - sk.number(section, key, 5)
+    raise AssertionError("the control bar is not in the main window")
+
+
+def wait_rect(win, rect, what, timeout=10):
+    """Waits for win to have exactly rect; the failure names where it is instead."""
+    try:
+        wait_until(lambda: win.refresh().rect == tuple(rect), timeout, what)
+    except AssertionError as e:
+        raise AssertionError("%s: %s is at %s, not %s" % (e, win.role, win.rect, tuple(rect)))
+
+
 class FrameFlow(unittest.TestCase):
     skin_name = "Aqua"
 
@@ -136,22 +205,37 @@ class FrameFlow(unittest.TestCase):
         """Every key-coloured pixel of the corner pictures shows the desktop behind."""
         img = p.grab()
         background = img.pixel(0, p.screen[1] - 1)
-        corners = [("CLT.bmp", 0, 0), ("CRT.bmp", 1, 0)]
-        corners += [("CCL.bmp", 0, 1), ("CCR.bmp", 1, 1)] if docked else []
-        checked = 0
-        for name, right, bottom in corners:
-            if not os.path.exists(os.path.join(sk.folder, name)):
-                continue
+        bar = int(sk.value("SkinOpt", "i_ControlPanelHeight", "70"))
+        # (picture, right side, distance of its bottom from the window's foot or None at the top)
+        corners = [("CLT.bmp", 0, None), ("CRT.bmp", 1, None)]
+        if docked:
+            corners += [("CCL.bmp", 0, 0), ("CCR.bmp", 1, 0)]
+            unused = [("CLB.bmp", 0, bar), ("CRB.bmp", 1, bar)]
+        else:
+            corners += [("CLB.bmp", 0, 0), ("CRB.bmp", 1, 0)]
+            unused = []
+
+        def keyed(name, right, foot):
             bmp = sk.bitmap(name)
             ox = main.x + (main.w - bmp.width if right else 0)
-            oy = main.y + (main.h - bmp.height if bottom else 0)
-            for y in range(bmp.height):
-                for x in range(bmp.width):
-                    if bmp.pixel(x, y) == KEY:
-                        self.assertEqual(img.pixel(ox + x, oy + y), background,
-                                         "%s pixel %d,%d is not cut" % (name, x, y))
-                        checked += 1
+            oy = main.y + (0 if foot is None else main.h - foot - bmp.height)
+            return [((x, y), (ox + x, oy + y)) for y in range(bmp.height)
+                    for x in range(bmp.width) if bmp.pixel(x, y) == KEY]
+        checked = 0
+        for name, right, foot in corners:
+            if not os.path.exists(os.path.join(sk.folder, name)):
+                continue
+            for (x, y), at in keyed(name, right, foot):
+                self.assertEqual(img.pixel(*at), background,
+                                 "%s pixel %d,%d is not cut" % (name, x, y))
+                checked += 1
         self.assertGreater(checked, 0, "the skin cuts no corner")
+        # The picture frame's own foot corners are cut only while nothing is docked below it.
+        for name, right, foot in unused:
+            if os.path.exists(os.path.join(sk.folder, name)):
+                self.assertTrue(any(img.pixel(*at) != background
+                                    for _, at in keyed(name, right, foot)),
+                                "%s is cut while the bar is docked" % name)
         # Inside the corners the window is drawn.
         self.assertNotEqual(img.pixel(main.x + main.w // 2, main.y + 3), background)
 
@@ -198,9 +282,50 @@ class FrameFlow(unittest.TestCase):
             min_w = int(sk.value("SkinOpt", "i_MainWindowMinWidth"))
             wait_until(lambda: main.refresh().w == min_w, 10, "the minimum width")
             self.assert_corners_cut(p, main, sk)
-            pic = self.assert_picture_fills(p, main)
+            self.assert_picture_fills(p, main)
 
+            self.undock_and_dock_by_mouse(p, main, sk)
+            pic = self.assert_picture_fills(p, main)
             self.click_title_3(p, main, pic, fitted_w)
+
+    def undock_and_dock_by_mouse(self, p, main, sk):
+        """The docked bar dragged out by its background becomes the floating panel where the
+        drag left it, and the window loses the bar's height; the panel dragged onto the
+        window's foot docks again and the window gets that height back."""
+        role = "FT_LumoraDVD_OperationForm"
+        bar = int(sk.value("SkinOpt", "i_ControlPanelHeight", "70"))
+        pw = int(sk.value(role, "DefaultWidth"))
+        ph = int(sk.value(role, "DefaultHeight"))
+        self.assertFalse(p.windows(role), "docked: no floating panel")
+        before = main.refresh().rect
+
+        # The floating panel takes the place of the outline the drag carries, which starts
+        # centred on the bar's strip; this one is to end beside the window.
+        press = background_spot(p, sk, "FT_LumoraDVD_ControlFrame", bar_origin(p, sk))
+        outline = (main.x + (main.w - pw) // 2, main.y + main.h - bar)
+        target = (min(main.x + main.w + 40, p.screen[0] - pw - 20), main.y + 30)
+        release = (press[0] + target[0] - outline[0], press[1] + target[1] - outline[1])
+        p.drag(press, release, steps=15, hold=0.15)
+        panel = p.window(role, timeout=10)
+        wait_rect(main, before[:3] + (before[3] - bar,), "the window shorter by the bar")
+        self.assertEqual(panel.refresh().rect, target + (pw, ph))
+        sw, sh = p.screen
+        self.assertTrue(10 <= panel.x and panel.x + panel.w <= sw - 10 and
+                        10 <= panel.y and panel.y + panel.h <= sh - 10,
+                        "panel %s not wholly on the screen" % (panel.rect,))
+        p.find_control(role, "skImageButton_VolumeUp", skin=sk)  # drawn, not an empty frame
+        self.assert_corners_cut(p, main, sk, docked=False)
+        self.assert_picture_fills(p, main)
+
+        # Dragged by its background until its top meets the window's foot, it docks.
+        press = background_spot(p, sk, role, (panel.x, panel.y))
+        target = (main.x + (main.w - pw) // 2, main.y + main.h)
+        p.drag(press, (press[0] + target[0] - panel.x, press[1] + target[1] - panel.y),
+               steps=15, hold=0.15)
+        wait_rect(main, before, "the window taller by the bar again")
+        wait_until(lambda: not panel.visible(), 10, "the floating panel gone")
+        bar_origin(p, sk)  # the bar is back in the window
+        self.assert_corners_cut(p, main, sk, docked=True)
 
     def click_title_3(self, p, main, pic, fitted_w):
         """A click on the menu's "Title 3" button (720 x 576 picture: x 200..520, y 380..460)

@@ -369,7 +369,17 @@ class Player:
         if self.wm_name:
             self.wm = subprocess.Popen([self.wm_name], env=self.env(), stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL)
-            time.sleep(0.5)
+            # Windows mapped before the manager runs are adopted later, maybe mid-step; it is
+            # in charge once it names itself on the root window.
+            wait_until(self._wm_running, 20, "window manager %s to start" % self.wm_name)
+
+    def _wm_running(self):
+        if self.wm.poll() is not None:
+            raise AssertionError("window manager %s exited (%s)" % (self.wm_name,
+                                                                    self.wm.returncode))
+        r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(),
+                           capture_output=True, text=True)
+        return "window id #" in r.stdout
 
     def env(self):
         e = dict(os.environ)
@@ -539,16 +549,18 @@ class Player:
     def skin(self, name=None):
         return Skin(os.path.join(BIN_DIR, "Skin", name or self.skin_name))
 
-    def find_control(self, section, key, skin=None, via=None, picture=1, timeout=5):
+    def find_control(self, section, key, skin=None, via=None, picture=1, timeout=5,
+                     window=None):
         """Screen rectangle (x, y, w, h) of a skinned control, found by its own picture.
 
         The record's picture (field `picture`, 1 = normal) is looked for in the grab of the
-        window whose instance name is `section`, nearest to where the record places it. For a
-        control whose picture cannot be seen as it is (an animation strip), name a visible
-        sibling in the same parent as `via`: the control is then placed at its record's offset
-        from that sibling."""
+        window whose instance name is `section` (or `window`, for a frame that lives inside
+        another window, such as the docked control bar), nearest to where the record places
+        it. For a control whose picture cannot be seen as it is (an animation strip), name a
+        visible sibling in the same parent as `via`: the control is then placed at its
+        record's offset from that sibling."""
         sk = skin or self.skin()
-        win = self.window(section)
+        win = self.window(window or section)
         anchor_key = via or key
         rec = sk.record(section, anchor_key)
         if not rec:
