@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Time from a resize of the main window to the next video frame drawn at the new size, for
-# the sample DVD and a 720p file (target: under 50 ms). Runs under Xvfb when it is installed
-# (real X windows), else on the offscreen platform.
+# the sample DVD and a 720p file (target: under 50 ms), and from closing the window to the
+# end of the process (target: under 300 ms), each beside mpv. Runs under Xvfb when it is
+# installed (real X windows), else on the offscreen platform.
 # usage: bench/mainwindow/run.sh [BUILD_DIR] [RESIZES]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -35,4 +36,17 @@ else
   echo "on the offscreen platform (no Xvfb)"
 fi
 "$build/bin/mainwindow-bench" dvd "$dvd" "$resizes"
-"$build/bin/mainwindow-bench" file "$clip" "$resizes"
+"$build/bin/mainwindow-bench" file "$clip" "$resizes" | tee "$work/ours.txt"
+# The peer on the same clip and display: mpv's own window resized through X.
+if command -v mpv >/dev/null && [ "$QT_QPA_PLATFORM" = xcb ]; then
+  python3 "$root/bench/mainwindow/mpv_resize.py" "$clip" "$resizes" | tee "$work/mpv.txt"
+  median() { sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$1"; }
+  awk -v ours="$(median "$work/ours.txt")" -v peer="$(median "$work/mpv.txt")" \
+    'BEGIN { if (ours > 0 && peer > 0) printf "file resize, player / mpv (medians): %.2f\n", ours / peer }'
+fi
+# Closing the window while playing, to the end of the process, and mpv beside it.
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v wmctrl >/dev/null; then
+  LUMORA_SOURCE_DIR="$root" LUMORA_FIXTURE_DIR="$build/fixtures" \
+    PYTHONPATH="$root/tests/userflow" PYTHONDONTWRITEBYTECODE=1 \
+    python3 "$root/bench/mainwindow/exit_time.py" "$clip"
+fi
