@@ -36,8 +36,8 @@ def mpv_run(clip):
         try:
             ids = []
             wait_until(lambda: ids.extend(p.xdotool("search", "--onlyvisible", "--pid", mpv.pid,
-                                                    "", check=False).split()) or ids, 10,
-                       "mpv's window")
+                                                    "--class", "mpv", check=False).split())
+                       or ids, 10, "mpv's window")
             time.sleep(2)
             return close_and_time(p, ids[0], mpv)
         finally:

@@ -46,8 +46,8 @@ def main():
         s.connect(path)
         reader = s.makefile("r")
 
-        def send(cmd, request=0):
-            s.sendall((json.dumps({"command": cmd, "request_id": request}) + "\n").encode())
+        def send(cmd):
+            s.sendall((json.dumps({"command": cmd}) + "\n").encode())
 
         def wait_for(match, timeout):
             limit = time.monotonic() + timeout
@@ -63,11 +63,12 @@ def main():
         if not wait_for(lambda m: m.get("name") == "osd-dimensions" and
                         (m.get("data") or {}).get("w", 0) > 0, 10):
             raise SystemExit("mpv showed no window")
-        send(["get_property", "window-id"], 2)
-        reply = wait_for(lambda m: m.get("request_id") == 2, 5)
-        if not reply or "data" not in reply:
-            raise SystemExit("mpv did not name its window")
-        win = int(reply["data"])
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(mpv.pid),
+                                "--class", "mpv"],
+                               capture_output=True, text=True).stdout.split()
+        if not found:
+            raise SystemExit("mpv's window was not found")
+        win = int(found[0])
         time.sleep(0.5)
         sizes = [(640, 460), (900, 640)]
         samples, missed = [], 0
