@@ -9,6 +9,5 @@ set(LUMORA_LIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TFT_Bookmark.h
   ${CMAKE_CURRENT_LIST_DIR}/TFT_Bookmark.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.h
-  ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.cpp
-  CACHE INTERNAL "")
+  ${CMAKE_CURRENT_LIST_DIR}/TFT_Snapshot.cpp)
 target_sources(lumora_player PRIVATE ${LUMORA_LIST_SOURCES})

@@ -15,6 +15,5 @@ set(LUMORA_WIDGETS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TskCustomButton.h
   ${CMAKE_CURRENT_LIST_DIR}/TskCustomButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TskImageButton.h
-  ${CMAKE_CURRENT_LIST_DIR}/TskImageButton.cpp
-  CACHE INTERNAL "")
+  ${CMAKE_CURRENT_LIST_DIR}/TskImageButton.cpp)
 target_sources(lumora_player PRIVATE ${LUMORA_WIDGETS_SOURCES})
