@@ -2,13 +2,14 @@
 and is told to pause over its IPC socket; the time runs until mpv reports the pause property
 changed. Prints the same line shape as commands-bench. Usage: mpv_pause.py CLIP"""
 
-import json
 import os
-import socket
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+from mpv_ipc import MpvIpc  # noqa: E402
 
 
 def main():
@@ -19,24 +20,12 @@ def main():
                             "--input-ipc-server=" + path, clip],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        end = time.monotonic() + 10
-        while not os.path.exists(path):
-            if time.monotonic() > end:
-                raise SystemExit("mpv did not open its IPC socket")
-            time.sleep(0.05)
-        s = socket.socket(socket.AF_UNIX)
-        s.connect(path)
-        reader = s.makefile("r")
-
-        def send(cmd):
-            s.sendall((json.dumps({"command": cmd}) + "\n").encode())
+        ipc = MpvIpc(path, mpv)
+        send = ipc.send
 
         def wait_pause(value):
-            while True:
-                msg = json.loads(reader.readline())
-                if msg.get("event") == "property-change" and msg.get("name") == "pause" \
-                        and msg.get("data") is value:
-                    return
+            ipc.wait_for(lambda m: m.get("event") == "property-change" and
+                         m.get("name") == "pause" and m.get("data") is value)
 
         send(["observe_property", 1, "pause"])
         wait_pause(False)

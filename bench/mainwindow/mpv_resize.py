@@ -5,14 +5,14 @@ its IPC socket. Prints the line shape of mainwindow-bench. Usage: mpv_resize.py 
 
 import ctypes
 import ctypes.util
-import json
 import os
-import select
-import socket
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+from mpv_ipc import MpvIpc  # noqa: E402
 
 
 def x11():
@@ -37,27 +37,8 @@ def main():
     lib = x11()
     dpy = lib.XOpenDisplay(None)
     try:
-        end = time.monotonic() + 10
-        while not os.path.exists(path):
-            if time.monotonic() > end or mpv.poll() is not None:
-                raise SystemExit("mpv did not open its IPC socket")
-            time.sleep(0.05)
-        s = socket.socket(socket.AF_UNIX)
-        s.connect(path)
-        reader = s.makefile("r")
-
-        def send(cmd):
-            s.sendall((json.dumps({"command": cmd}) + "\n").encode())
-
-        def wait_for(match, timeout):
-            limit = time.monotonic() + timeout
-            while time.monotonic() < limit:
-                if not select.select([s], [], [], max(0, limit - time.monotonic()))[0]:
-                    break
-                msg = json.loads(reader.readline())
-                if match(msg):
-                    return msg
-            return None
+        ipc = MpvIpc(path, mpv)
+        send, wait_for = ipc.send, ipc.wait_for
 
         send(["observe_property", 1, "osd-dimensions"])
         if not wait_for(lambda m: m.get("name") == "osd-dimensions" and
