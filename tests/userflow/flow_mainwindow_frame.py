@@ -397,8 +397,12 @@ class WindowManagerFlow(unittest.TestCase):
             tx, ty, tw, th = p.find_control("FT_LumoraDVD_MainForm", "Image_Top_InCenter")
             x0, y0 = main.refresh().x, main.y
             p.drag((tx + tw // 2, ty + th // 2), (tx + tw // 2 + 80, ty + th // 2 + 40))
-            wait_until(lambda: main.refresh().x == x0 + 80 and main.y == y0 + 40, 10,
-                       "the window moved under the window manager")
+            try:
+                wait_until(lambda: main.refresh().x == x0 + 80 and main.y == y0 + 40, 10,
+                           "the window moved under the window manager")
+            except AssertionError as e:
+                raise AssertionError("%s: from %s to %s, not %s" %
+                                     (e, (x0, y0), (main.x, main.y), (x0 + 80, y0 + 40)))
 
             # Minimised by the window manager, the panel goes with it and comes back with it.
             p.click_control("FT_LumoraDVD_MainForm", "skImageButton_Min")
