@@ -393,7 +393,9 @@ class WindowManagerFlow(unittest.TestCase):
             self.assertIn("_NET_WM_WINDOW_TYPE_UTILITY", xprop(p, panel.id, "_NET_WM_WINDOW_TYPE"))
             self.assertNotIn("_NET_WM_STATE_ABOVE", xprop(p, panel.id, "_NET_WM_STATE"))
 
-            # The window manager moves the window the way the frame drag asks.
+            # The window manager moves the window the way the frame drag asks. Once it read
+            # (0, 0) here while the window stood centred, so the start is taken once it holds.
+            settled(p, main)
             tx, ty, tw, th = p.find_control("FT_LumoraDVD_MainForm", "Image_Top_InCenter")
             x0, y0 = main.refresh().x, main.y
             p.drag((tx + tw // 2, ty + th // 2), (tx + tw // 2 + 80, ty + th // 2 + 40))
