@@ -234,6 +234,8 @@ class TFT_LumoraDVD_MainForm : public QWidget {
   std::function<void()> OnFullScreenRequest;
   // Makes the control panel and the side panel tool windows that belong to this one.
   void TieToolWindows();
+  // Keeps them above it, whatever the window manager raised.
+  void RaiseToolWindows();
   // A window manager closed the control panel or the side panel: hide it as the player's own
   // close does. False for other windows.
   bool ToolWindowClosedFromOutside(QObject* window);

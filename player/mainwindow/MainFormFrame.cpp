@@ -322,6 +322,10 @@ void TFT_LumoraDVD_MainForm::skImageButton_MinClick(QObject*) {
 
 void TFT_LumoraDVD_MainForm::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
+    RaiseToolWindows();
+    return;
+  }
   if (e->type() != QEvent::WindowStateChange || b_HiddenAsMinimised) return;
   // Window managers leave tool windows up when their owner is iconified; they go and come
   // back with it.
@@ -329,6 +333,15 @@ void TFT_LumoraDVD_MainForm::changeEvent(QEvent* e) {
     HideOtherWindows(this);
   else
     ShowOtherWindows(this);
+}
+
+void TFT_LumoraDVD_MainForm::RaiseToolWindows() {
+  // Some window managers raise the owner over its tool windows, on activation and on a click
+  // (openbox does, so the floating panel sat half hidden under the picture); they belong
+  // above it.
+  for (QWidget* w : {static_cast<QWidget*>(FT_LumoraDVD_OperationForm),
+                     static_cast<QWidget*>(FT_LumoraDVD_SubForm)})
+    if (w && w->isVisible()) w->raise();
 }
 
 void TFT_LumoraDVD_MainForm::RestoreFromMinimised() {
@@ -473,6 +486,8 @@ bool TFT_LumoraDVD_MainForm::eventFilter(QObject* watched, QEvent* e) {
     static_cast<QCloseEvent*>(e)->ignore();
     return true;
   }
+  // Every press in the window, whichever control takes it, reaches its QWindow first.
+  if (watched == windowHandle() && e->type() == QEvent::MouseButtonPress) RaiseToolWindows();
   if (watched == Panel_MainForm_Center && b_ZoomMode) {
     if (e->type() == QEvent::MouseMove)
       return ZoomMouseMove(static_cast<QMouseEvent*>(e)->globalPosition().toPoint());
@@ -514,5 +529,10 @@ void TFT_LumoraDVD_MainForm::TieToolWindows() {
     w->removeEventFilter(this);
     w->installEventFilter(this);
     if (shown) w->show();
+  }
+  winId();
+  if (QWindow* own = windowHandle()) {
+    own->removeEventFilter(this);
+    own->installEventFilter(this);
   }
 }

@@ -25,6 +25,14 @@ def wm_close(p, win):
     subprocess.run(["wmctrl", "-i", "-c", hex(int(win.id))], env=p.env(), check=True)
 
 
+def stacked_above(p, upper, lower):
+    """Whether the window manager stacks upper above lower (bottom to top list)."""
+    out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], env=p.env(),
+                         capture_output=True, text=True).stdout
+    ids = [int(i, 16) for i in out.split("#")[-1].replace(",", " ").split()]
+    return ids.index(int(upper.id)) > ids.index(int(lower.id))
+
+
 def settled(p, win):
     """Waits until win has kept its place and size for a second (the window manager has
     finished placing it)."""
@@ -392,6 +400,12 @@ class WindowManagerFlow(unittest.TestCase):
             self.assertEqual(int(owner, 16), int(main.id))
             self.assertIn("_NET_WM_WINDOW_TYPE_UTILITY", xprop(p, panel.id, "_NET_WM_WINDOW_TYPE"))
             self.assertNotIn("_NET_WM_STATE_ABOVE", xprop(p, panel.id, "_NET_WM_STATE"))
+            # It stays above its window, at start and when the window is clicked.
+            wait_until(lambda: stacked_above(p, panel, main), 10, "the panel above the window")
+            tx, ty, tw, th = p.find_control("FT_LumoraDVD_MainForm", "Image_Top_InCenter")
+            p.click(tx + tw // 2, ty + th // 2)
+            wait_until(lambda: stacked_above(p, panel, main), 10,
+                       "the panel above the clicked window")
 
             # The window manager moves the window the way the frame drag asks. Once it read
             # (0, 0) here while the window stood centred, so the start is taken once it holds.
